@@ -1,0 +1,33 @@
+# Compile settings shared by every target of ours.
+
+# Every Windows executable that CMake runs (tests, test discovery) goes
+# through Wine with the project's prefix, display and code page.
+set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine-run.sh")
+add_library(tarsel_options INTERFACE)
+target_compile_definitions(tarsel_options INTERFACE
+    UNICODE _UNICODE NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601 CURL_STATICLIB)
+target_compile_options(tarsel_options INTERFACE
+    -Wall -Wextra)
+target_link_options(tarsel_options INTERFACE -static -static-libgcc -static-libstdc++)
+target_include_directories(tarsel_options INTERFACE "${PROJECT_SOURCE_DIR}/src")
+
+# A library of one subsystem. Sources are added by the subsystem's own
+# CMakeLists.txt with target_sources().
+function(tarsel_library name)
+    add_library(${name} STATIC)
+    target_link_libraries(${name} PUBLIC tarsel_options)
+endfunction()
+
+# A Windows GUI executable with a wWinMain entry point.
+function(tarsel_gui_executable name)
+    add_executable(${name} WIN32 ${ARGN})
+    target_link_options(${name} PRIVATE -municode)
+    target_link_libraries(${name} PRIVATE tarsel_options)
+endfunction()
+
+# A console executable with a wmain entry point (test helpers, stubs).
+function(tarsel_console_executable name)
+    add_executable(${name} ${ARGN})
+    target_link_options(${name} PRIVATE -municode)
+    target_link_libraries(${name} PRIVATE tarsel_options)
+endfunction()

@@ -1,0 +1,30 @@
+# Third-party dependencies: libcurl and jsoncpp from the set-up script's cache,
+# zlib from libz-mingw-w64-dev, stb_image from libstb-dev, GoogleTest from
+# /usr/src/googletest.
+
+set(TARSEL_CACHE "$ENV{TARSEL_CACHE}")
+if(NOT TARSEL_CACHE)
+    set(TARSEL_CACHE /var/cache/tarsel)
+endif()
+set(_prefixes_file "${TARSEL_CACHE}/deps/prefixes.txt")
+if(NOT EXISTS "${_prefixes_file}")
+    message(FATAL_ERROR "Dependencies not built: run 'sudo bash scripts/setup.sh' first")
+endif()
+file(STRINGS "${_prefixes_file}" TARSEL_DEPS_PREFIXES LIMIT_COUNT 1)
+list(APPEND CMAKE_FIND_ROOT_PATH ${TARSEL_DEPS_PREFIXES})
+
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+find_package(CURL 7.88 CONFIG REQUIRED)
+find_package(jsoncpp CONFIG REQUIRED)
+
+find_path(STB_INCLUDE_DIR stb/stb_image.h PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+add_library(tarsel_stb INTERFACE)
+# Only the stb directory: the host's /usr/include must never reach the cross build.
+target_include_directories(tarsel_stb SYSTEM INTERFACE "${STB_INCLUDE_DIR}/stb")
+
+if(TARSEL_BUILD_TESTS)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
+endif()

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# Prepares a Debian 12 machine to build and test the Tarsel launcher.
+#
+# Idempotent: a second run finds everything in place and returns in seconds.
+# Installs the cross toolchain, Wine, Xvfb and the test servers, builds static
+# libcurl and jsoncpp from Debian's source packages into a cache outside the
+# work tree (keyed by version and by this script's build recipe), and
+# initialises a quiet 32-bit Wine prefix.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=scripts/env.sh
+source "$here/env.sh"
+
+log() { printf '[setup] %s\n' "$*"; }
+
+if [[ $(id -u) -ne 0 ]]; then
+    echo "setup.sh must run as root (it installs packages)" >&2
+    exit 1
+fi
+
+packages=(
+    cmake ninja-build python3 openssl make g++ pkg-config dpkg-dev
+    g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
+    libz-mingw-w64-dev libstb-dev googletest
+    wine wine32:i386 xvfb xauth x11-apps fonts-wqy-microhei imagemagick
+    nginx curl aria2 zip unzip p7zip-full libpugixml-dev
+)
+
+# --- apt: i386 architecture, deb-src entry, packages -------------------------
+need_apt=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    log "adding the i386 architecture"
+    dpkg --add-architecture i386
+    need_apt=1
+fi
+
+src_list=/etc/apt/sources.list.d/tarsel-deb-src.sources
+if [[ ! -f $src_list ]]; then
+    log "adding a deb-src entry for Debian's main archive"
+    cat > "$src_list" <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    need_apt=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+if ((${#missing[@]})); then
+    need_apt=1
+fi
+if ((need_apt)); then
+    log "apt-get update"
+    apt-get update -qq
+fi
+if ((${#missing[@]})); then
+    log "installing: ${missing[*]}"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# nginx's package starts a system service on port 80; the tests start their
+# own instances on free ports and need nothing of it.
+if command -v systemctl >/dev/null && systemctl is-active -q nginx 2>/dev/null; then
+    systemctl stop nginx || true
+fi
+
+# --- dependency cache ---------------------------------------------------------
+mkdir -p "$TARSEL_DEPS"
+recipe_hash="r$DEPS_RECIPE"  # bump DEPS_RECIPE in env.sh when the build options change
+curl_prefix="$TARSEL_DEPS/curl-$CURL_VERSION-$recipe_hash"
+jsoncpp_prefix="$TARSEL_DEPS/jsoncpp-$JSONCPP_VERSION-$recipe_hash"
+
+fetch_source() { # package version -> prints the unpacked source directory
+    local pkg=$1 ver=$2 dir="$TARSEL_DEPS/src"
+    mkdir -p "$dir"
+    local orig
+    orig=$(ls "$dir"/"${pkg}"_"${ver}"*.orig.tar.* 2>/dev/null | head -n1 || true)
+    if [[ -z $orig ]]; then
+        (cd "$dir" && apt-get source -qq --download-only "$pkg" >/dev/null 2>&1)
+        orig=$(ls "$dir"/"${pkg}"_"${ver}"*.orig.tar.* | head -n1)
+    fi
+    local top
+    top=$(tar -tf "$orig" | head -n1 | cut -d/ -f1)
+    [[ -d $dir/$top ]] || tar -C "$dir" -xf "$orig"
+    echo "$dir/$top"
+}
+
+if [[ ! -f $curl_prefix/.done ]]; then
+    log "building static libcurl $CURL_VERSION (Schannel, HTTP/HTTPS only)"
+    src=$(fetch_source curl "$CURL_VERSION")
+    bld="$TARSEL_DEPS/build-curl-$recipe_hash"
+    rm -rf "$bld" "$curl_prefix"
+    cmake -S "$src" -B "$bld" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$here/toolchain-deps.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$curl_prefix" \
+        -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DENABLE_MANUAL=OFF \
+        -DHTTP_ONLY=ON -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -DCURL_WINDOWS_SSPI=ON \
+        -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF -DUSE_LIBIDN2=OFF \
+        -DUSE_WIN32_IDN=OFF -DCURL_USE_LIBPSL=OFF -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBSSH=OFF \
+        -DCURL_USE_GSSAPI=OFF -DENABLE_ARES=OFF -DCURL_DISABLE_LDAP=ON -DCURL_DISABLE_LDAPS=ON \
+        -DENABLE_UNIX_SOCKETS=OFF -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none -DPICKY_COMPILER=OFF \
+        >"$bld.log" 2>&1 || { tail -n 40 "$bld.log"; exit 1; }
+    cmake --build "$bld" -j"$(nproc)" >>"$bld.log" 2>&1 || { tail -n 40 "$bld.log"; exit 1; }
+    cmake --install "$bld" >>"$bld.log" 2>&1
+    rm -rf "$bld"
+    touch "$curl_prefix/.done"
+fi
+
+if [[ ! -f $jsoncpp_prefix/.done ]]; then
+    log "building static jsoncpp $JSONCPP_VERSION"
+    src=$(fetch_source libjsoncpp "$JSONCPP_VERSION")
+    bld="$TARSEL_DEPS/build-jsoncpp-$recipe_hash"
+    rm -rf "$bld" "$jsoncpp_prefix"
+    cmake -S "$src" -B "$bld" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$here/toolchain-deps.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$jsoncpp_prefix" \
+        -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON -DBUILD_OBJECT_LIBS=OFF \
+        -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF \
+        -DJSONCPP_WITH_PKGCONFIG_SUPPORT=OFF -DJSONCPP_WITH_CMAKE_PACKAGE=ON \
+        >"$bld.log" 2>&1 || { tail -n 40 "$bld.log"; exit 1; }
+    cmake --build "$bld" -j"$(nproc)" >>"$bld.log" 2>&1 || { tail -n 40 "$bld.log"; exit 1; }
+    cmake --install "$bld" >>"$bld.log" 2>&1
+    rm -rf "$bld"
+    touch "$jsoncpp_prefix/.done"
+fi
+
+# The build reads the prefixes from here.
+printf '%s;%s\n' "$curl_prefix" "$jsoncpp_prefix" > "$TARSEL_DEPS/prefixes.txt.new"
+mv "$TARSEL_DEPS/prefixes.txt.new" "$TARSEL_DEPS/prefixes.txt"
+
+# --- Wine prefix --------------------------------------------------------------
+"$here/wine-prefix.sh"
+log "ready (deps in $TARSEL_DEPS)"

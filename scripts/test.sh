@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The whole test suite: set up the machine if needed, build everything, run
+# every test under Wine (and Xvfb for windows). Ends with CTest's summary.
+#   bash scripts/test.sh [extra ctest arguments]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$root/scripts/env.sh"
+
+bash "$root/scripts/setup.sh"
+
+build="${TARSEL_BUILD_DIR:-$root/build}"
+cmake --preset default -B "$build" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+"$root/scripts/wine-services.sh" start
+trap '"$root/scripts/wine-services.sh" stop' EXIT
+ctest --test-dir "$build" --output-on-failure -j"${TARSEL_TEST_JOBS:-2}" --timeout 300 "$@"
