@@ -1,0 +1,6 @@
+#include "launcher/timer_list.h"
+
+void CTimerList::KillAll() {
+    for (UINT_PTR id : timers_) ::KillTimer(nullptr, id);
+    timers_.clear();
+}
