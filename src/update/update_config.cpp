@@ -1,0 +1,138 @@
+#include "update/update_config.h"
+
+#include <windows.h>
+
+#include <json/reader.h>
+
+#include <memory>
+
+#include "launcher/ini_file.h"
+#include "update/json_text.h"
+#include "launcher/launcher_data.h"
+#include "util/unique_handle.h"
+#include "util/util.h"
+
+namespace {
+
+// The real document is a few kilobytes; anything this large is not one,
+// and reading it whole could exhaust a 32-bit address space.
+constexpr DWORD kMaxDocumentBytes = 16 * 1024 * 1024;
+
+// The parser recurses once per nesting level; the document needs four.
+constexpr int kMaxNesting = 64;
+
+bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+    Util::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxDocumentBytes) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size()) - done, &got, nullptr) ||
+            got == 0) {
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+bool ParseJson(const std::string& document, Json::Value& root) {
+    Json::CharReaderBuilder builder;  // comments are allowed by default
+    builder["stackLimit"] = kMaxNesting;
+    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    std::string errors;
+    try {
+        return reader->parse(document.data(), document.data() + document.size(), &root, &errors);
+    } catch (const std::exception&) {
+        // Too deep a nesting is reported by throwing.
+        return false;
+    }
+}
+
+std::string JoinWithSemicolons(const Json::Value& array, std::string_view document, bool fromUtf8) {
+    std::string joined;
+    for (Json::ArrayIndex i = 0; i < array.size(); ++i) {
+        std::string text = json_text::ValueAsText(array[i], document);
+        joined += fromUtf8 ? Util::Utf8ToAnsi(text) : text;
+        joined += ';';
+    }
+    return joined;
+}
+
+void AddRules(const Json::Value& root, std::string_view document, UpdateInfoList& list) {
+    const Json::Value& configs = json_text::MemberIfArray(root, "Configs");
+    const Json::Value& targets = json_text::MemberIfObject(root, "Targets");
+    for (Json::ArrayIndex i = 0; i < configs.size(); ++i) {
+        const Json::Value& rule = configs[i];
+        if (!rule.isObject()) continue;
+        UpdateInfo info;
+        info["md5"] = json_text::MemberAsText(rule, "TargetMD5", document);
+        info["type"] = json_text::MemberAsText(rule, "Type", document);
+        info["version"] = json_text::MemberAsText(rule, "VersionUpdate", document);
+        // Every member is compared, so with duplicate names the last wins.
+        for (auto it = targets.begin(); it != targets.end(); ++it) {
+            if (it.name() != info["md5"] || !it->isObject()) continue;
+            const Json::Value& package = *it;
+            info["imgs"] = JoinWithSemicolons(json_text::MemberIfArray(package, "ImageUrls"), document, false);
+            info["desc"] = JoinWithSemicolons(json_text::MemberIfArray(package, "Descriptions"), document, true);
+            info["url"] = json_text::MemberAsText(package, "ExeUrl", document);
+            info["newversion"] = json_text::MemberAsText(package, "Version", document);
+        }
+        list.push_back(std::move(info));
+    }
+}
+
+}  // namespace
+
+bool ParseUpdateConfig(UpdateInfoList& list, const std::string& path) {
+    if (!Util::PathExistsA(path)) return false;
+    list.clear();
+    const std::wstring widePath = Util::AnsiToWide(path);
+    bool parsed = false;
+    try {
+        std::string document;
+        Json::Value root;
+        if (ReadWholeFile(widePath, document) && ParseJson(document, root)) {
+            AddRules(root, document, list);
+            parsed = true;
+        }
+    } catch (const std::exception&) {
+        // Out of memory while building the list: an unusable document.
+        list.clear();
+        parsed = false;
+    }
+    // The document is a temporary download: it must not outlive the parse,
+    // whether or not it could be used.
+    Util::RemoveFile(widePath);
+    return parsed;
+}
+
+bool SelectUpdate(UpdateMatcher& matcher, CIniFile& launcherData, const std::wstring& launcherDir) {
+    using namespace LauncherDataKeys;
+    std::string current = Util::WideToAnsi(launcherData.GetString(kSection, kVer));
+    if (current.empty()) {
+        current = UpdateMatcher::GetNewestVersionIn(launcherDir);
+        // Writing an empty value would only create the data file for nothing.
+        if (!current.empty()) launcherData.WriteString(kSection, kVer, Util::AnsiToWide(current));
+    }
+    UpdateInfoList* entries = matcher.GetEntries();
+    if (!entries) return false;
+    bool found = false;
+    for (UpdateInfo& entry : *entries) {
+        const std::string& newVersion = entry["newversion"];
+        if (UpdateMatcher::MatchVersion(current, entry["version"]) &&
+            UpdateMatcher::MaxVersion(current, newVersion) == newVersion) {
+            matcher.SetSelected(entry);
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool SelectUpdate(UpdateMatcher& matcher) {
+    return SelectUpdate(matcher, *CLauncherData::GetInstance(), Util::GetModuleDir());
+}
