@@ -1,0 +1,25 @@
+#pragma once
+// Process-wide libcurl state: the one-time global initialisation and the
+// share object through which every transfer of the process uses one DNS
+// cache. Both are released by an exit handler.
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace net {
+
+// Initialises libcurl and the shared DNS cache once per process (later calls
+// do nothing) and registers their release at exit.
+void EnsureCurlSession();
+
+// The share object every transfer handle is attached to (null before
+// EnsureCurlSession).
+CURLSH* SharedDnsCache();
+
+struct CurlEasyDeleter {
+    void operator()(CURL* handle) const noexcept { curl_easy_cleanup(handle); }
+};
+using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
+
+}  // namespace net

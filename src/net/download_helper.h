@@ -1,0 +1,71 @@
+#pragma once
+// All state of one download and the download itself. An HttpDownloader owns
+// one of these through a shared reference; a download started on a worker
+// thread is also referenced by its registry entry, so it outlives a
+// downloader that is destroyed while the worker still runs.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "net/http_lock.h"
+#include "util/unique_handle.h"
+
+// (total bytes, downloaded bytes, user data) -> non-zero aborts the part.
+using DownloadProgressCallback = std::function<int(double, double, void*)>;
+// (download identifier, success, error text), once per finished transfer.
+using DownloadResultCallback = std::function<void(int, bool, const std::string&)>;
+
+class DownloadHelper {
+public:
+    DownloadHelper();
+    DownloadHelper(const DownloadHelper&) = delete;
+    DownloadHelper& operator=(const DownloadHelper&) = delete;
+
+    // Clears the outcome of an earlier run; URL, target, limits, identifier
+    // and user data stay.
+    void ResetForStart();
+
+    // Probe, create the side file, transfer the parts, then rename or
+    // delete the side file. Clears busy when it ends, by whatever path.
+    void Run();
+
+    Util::UniqueHandle workerThread;
+    int32_t retryCount = 3;
+    int32_t partLimit = 4;
+    int32_t identifier = 0;
+    int32_t timeoutSeconds = 0;
+    std::string targetPath;
+    std::string url;
+    std::string headerText;
+    std::string errorText;
+    std::atomic<bool> removeWhenDone{false};
+    bool rangesSupported = false;
+    std::atomic<bool> failed{true};
+    std::atomic<bool> busy{false};
+    std::atomic<bool> cancel{false};
+    void* userData = nullptr;
+    int32_t responseCode = 0;
+    double totalSize = 0;
+    double downloaded = 0;
+    SharedHttpLock lock;
+    DownloadProgressCallback progressCallback;
+    DownloadResultCallback resultCallback;
+
+    // Set under the registry lock when a worker has finished its download,
+    // so CloseDownload and the worker agree on who removes the entry.
+    bool workerFinished = false;
+
+    // Outcome of the parts of the current run, under `lock`.
+    void RecordPartOutcome(bool succeeded, int32_t code, const std::string& error);
+
+private:
+    int partsSucceeded_ = 0;
+    int partsFailed_ = 0;
+};
+
+// Where the size probe's answer ends: the whole file's size, or -1 when it
+// could not be measured (failure, no length).
+double ProbeFileSize(DownloadHelper& download);
