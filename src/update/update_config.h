@@ -17,7 +17,8 @@ class CIniFile;
 // Wrong types never stop the parse: a number or boolean where text is
 // expected reads as its JSON text, an array, object or null reads as "",
 // and a "Configs" element or "Targets" member that is not an object is
-// skipped.
+// skipped. A file over 16 MiB or nested deeper than 64 levels is no update
+// document and is treated like one that is not JSON.
 bool ParseUpdateConfig(UpdateInfoList& list, const std::string& path);
 
 // Picks the last record of the matcher's list whose "version" pattern

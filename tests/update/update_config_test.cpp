@@ -54,6 +54,15 @@ TEST(ParseUpdateConfig, MapsRulesAndTheirPackagesInDocumentOrder) {
     EXPECT_EQ(list[1], expectedSecond);
 }
 
+TEST(ParseUpdateConfig, LeadingByteOrderMarkIsAccepted) {
+    // Documents saved by Windows editors often start with one.
+    TempDir dir;
+    const std::string path = WriteDocument(dir, std::string("\xEF\xBB\xBF") + kDocument);
+    UpdateInfoList list;
+    ASSERT_TRUE(ParseUpdateConfig(list, path));
+    EXPECT_EQ(list.size(), 2u);
+}
+
 TEST(ParseUpdateConfig, MissingFileLeavesTheListAlone) {
     TempDir dir;
     UpdateInfoList list = {{{"md5", "kept"}}};
