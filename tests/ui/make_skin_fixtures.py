@@ -8,7 +8,8 @@ tests can compare each entry's bytes with the file it came from:
   OUTDIR/tree/...            the original files
   OUTDIR/files.txt           their relative names, one a line ("/" separated)
   OUTDIR/archives.txt        the archive file names, one a line
-  OUTDIR/images/...          pictures in formats stb_image_write cannot write
+  OUTDIR/images/...          pictures in formats stb_image_write cannot write,
+                             and images.zip holding one as "Skin/Pattern.png"
 Fails loudly when a tool does not produce what a test relies on (for
 example data descriptors from a piped zip), rather than letting a test pass
 on the wrong input.
@@ -142,6 +143,11 @@ def make_images(out):
     run(["convert", source, "-interlace", "PNG", "-define", "png:color-type=2",
          "PNG24:" + os.path.join(images, "interlaced.png")])
     run(["convert", source, os.path.join(images, "pattern.gif")])
+    # The same picture inside an archive, for loading images from a skin archive.
+    staged = os.path.join(images, "staged", "Skin")
+    os.makedirs(staged, exist_ok=True)
+    shutil.copy(os.path.join(images, "interlaced.png"), os.path.join(staged, "Pattern.png"))
+    run(["zip", "-q", "-9", "-r", os.path.join(images, "images.zip"), "Skin"], cwd=os.path.dirname(staged))
     if png_header(os.path.join(images, "palette.png"))[0] != 3:
         sys.exit("palette.png is not a palette PNG")
     if png_header(os.path.join(images, "interlaced.png"))[1] != 1:

@@ -1,0 +1,85 @@
+#include "ui/engine/render/image_bytes.h"
+
+#include <cstring>
+#include <new>
+
+#include "ui/engine/manager/paint_manager.h"
+#include "ui/skin/zip_archive.h"
+#include "util/unique_handle.h"
+
+namespace TarselUI {
+
+namespace {
+
+bool ReadResource(STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes) {
+    HINSTANCE module = CPaintManagerUI::GetResourceDll();
+    HRSRC found = ::FindResourceW(module, bitmap.m_lpstr, type);
+    if (!found) return false;
+    HGLOBAL loaded = ::LoadResource(module, found);
+    const DWORD size = ::SizeofResource(module, found);
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    if (!data || size == 0) return false;
+    bytes.assign(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size);
+    return true;
+}
+
+bool ReadFromArchive(LPCWSTR name, std::vector<std::uint8_t>& bytes) {
+    ZipArchive* archive = nullptr;
+    UniqueZipArchive openedForThisLoad;
+    if (CPaintManagerUI::IsCachedResourceZip()) {
+        archive = CPaintManagerUI::GetResourceZipHandle();
+    } else {
+        const CUIString file = CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceZip();
+        openedForThisLoad.reset(ZipOpen(file.GetData(), 0, kZipSourceFileName));
+        archive = openedForThisLoad.get();
+    }
+    if (!archive) return false;
+    int index = -1;
+    ZipEntry entry{};
+    if (ZipFindItem(archive, name, true, &index, &entry) != kZipSuccess) return false;
+    if (entry.uncompressedSize == 0) return false;
+    bytes.resize(entry.uncompressedSize);
+    const ZipResult result = ZipUnzipItem(archive, index, bytes.data(), entry.uncompressedSize, kZipSourceMemory);
+    return result == kZipSuccess || result == kZipMoreData;
+}
+
+}  // namespace
+
+bool ReadWholeFile(LPCWSTR path, std::vector<std::uint8_t>& bytes) {
+    Util::UniqueFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    LARGE_INTEGER size{};
+    // Image files beyond 2 GiB cannot be decoded anyway.
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > 0x7FFFFFFF) return false;
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    return ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+           read == bytes.size();
+}
+
+bool ReadImageBytes(STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes) {
+    // A damaged archive may announce an entry of gigabytes; running out of
+    // memory for it only means this source does not have the image.
+    try {
+        bytes.clear();
+        if (type) {
+            if (ReadResource(bitmap, type, bytes)) return true;
+        } else if (!bitmap.IsId()) {
+            if (CPaintManagerUI::GetResourceZip().IsEmpty()) {
+                const CUIString path = CPaintManagerUI::GetResourcePath() + bitmap.m_lpstr;
+                if (ReadWholeFile(path.GetData(), bytes)) return true;
+            } else if (ReadFromArchive(bitmap.m_lpstr, bytes)) {
+                return true;
+            }
+        }
+        if (bitmap.IsId()) return false;
+        bytes.clear();
+        return ReadWholeFile(bitmap.m_lpstr, bytes);
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
+        return false;
+    }
+}
+
+}  // namespace TarselUI

@@ -1,0 +1,22 @@
+#pragma once
+// Where an image's encoded bytes come from: a module resource, the skin
+// archive, the resource folder, or the name as a plain path.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "ui/engine/render/string_or_id.h"
+
+namespace TarselUI {
+
+// Fills `bytes` from the first source that has the image; false when none
+// has it (or it is empty).
+bool ReadImageBytes(STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes);
+
+// A whole file, read with shared read access; false for a missing or empty
+// file or a short read.
+bool ReadWholeFile(LPCWSTR path, std::vector<std::uint8_t>& bytes);
+
+}  // namespace TarselUI

@@ -1,0 +1,7 @@
+# Image loading. Most pictures are written by the tests with stb_image_write;
+# palette and interlaced PNGs and GIFs come from ImageMagick in the skin
+# fixture step.
+tarsel_add_gtest(ui_render_image_test
+    SOURCES render/image_pixels_test.cpp render/load_image_test.cpp
+    LIBS tarsel_ui_engine tarsel_skin_testsupport
+    PROPERTIES FIXTURES_REQUIRED skin_fixtures)
