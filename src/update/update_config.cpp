@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "launcher/ini_file.h"
-#include "update/json_text.h"
 #include "launcher/launcher_data.h"
+#include "update/json_text.h"
 #include "util/unique_handle.h"
 #include "util/util.h"
 
