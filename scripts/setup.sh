@@ -20,7 +20,7 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 
 packages=(
-    cmake ninja-build python3 openssl make g++ pkg-config dpkg-dev
+    cmake ninja-build python3 openssl make g++ pkg-config dpkg-dev locales
     g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
     libz-mingw-w64-dev libstb-dev googletest
     wine wine32:i386 xvfb xauth x11-apps fonts-wqy-microhei imagemagick
@@ -64,6 +64,14 @@ fi
 if ((${#missing[@]})); then
     log "installing: ${missing[*]}"
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# The tests run Wine under zh_CN.UTF-8 (ANSI code page 936). With the
+# locale generated, Wine also converts non-ASCII file names to UTF-8 on
+# disk; without it, creating such a file fails.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+    log "generating the zh_CN.UTF-8 locale"
+    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
 fi
 # nginx's package starts a system service on port 80; the tests start their
 # own instances on free ports and need nothing of it.

@@ -10,8 +10,11 @@ stamp="$WINEPREFIX/.tarsel-configured-$(sha1sum "$here/wine-prefix.sh" "$here/wi
 echo "[setup] initialising Wine prefix $WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
 # Wine refuses to reuse a prefix that another user created; the prefix is ours.
+# A test session's persistent wineserver never exits, so only wait for a
+# server that this script started itself.
+persistent=0
+pgrep -u "$(id -u)" -f 'wineserver.* -p' >/dev/null && persistent=1
 env LC_ALL=zh_CN.UTF-8 wineboot -i >/dev/null 2>&1 || true
-wineserver -w
 
 # Settings that matter under test: no window manager decorations, no crash
 # dialog, a CJK face for the skins' font and font links for GUI defaults.
@@ -19,7 +22,7 @@ wineserver -w
 reg="$(mktemp --suffix=.reg)"
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE < "$here/wine-settings.reg.txt"; } > "$reg"
 wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
-wineserver -w
 rm -f "$reg"
+((persistent)) || timeout 60 wineserver -w || true
 rm -f "$WINEPREFIX"/.tarsel-configured-*
 touch "$stamp"

@@ -25,7 +25,9 @@ start() {
     # A wineserver that stays for the whole run: an exe then starts in tens of
     # milliseconds instead of most of a second.
     export DISPLAY="$display"
-    if ! pgrep -u "$(id -u)" -x wineserver >/dev/null; then
+    if ! pgrep -u "$(id -u)" -f 'wineserver.* -p' >/dev/null; then
+        # A short-lived server (say, from the set-up) must end first.
+        timeout 30 wineserver -w 2>/dev/null || true
         setsid wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
     fi
     # Wine's first process starts the session's helper processes (services,
