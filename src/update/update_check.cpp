@@ -1,0 +1,163 @@
+#include "update/update_check.h"
+
+#include <cwchar>
+
+#include "digest/file_md5.h"
+#include "launcher/launcher_data.h"
+#include "net/http_downloader.h"
+#include "update/update_config.h"
+#include "update/update_matcher.h"
+#include "util/diagnostics.h"
+#include "util/util.h"
+
+#ifndef TARSEL_UPDATE_SERVER
+#define TARSEL_UPDATE_SERVER "http://update.tarsel.invalid"
+#endif
+
+namespace {
+
+constexpr const char* kTempPrefix = "~rqz_";
+constexpr const char* kDocumentPath = "/pc/Update.cfg";
+constexpr int kPartLimit = 5;
+
+bool RemoveAnsiFile(const std::string& path) { return !path.empty() && Util::RemoveFile(Util::AnsiToWide(path)); }
+
+// A temporary stem whose ".exe" name is free. The empty stem file keeps the
+// name reserved while the package downloads; a stem the system hands out
+// again after an earlier run removed its own must not lead to the package
+// that run recorded.
+std::string MakePackageStem() {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string stem = Util::MakeTempFileA(kTempPrefix);
+        if (stem.empty()) return stem;
+        if (!Util::PathExistsA(stem + ".exe")) return stem;
+        RemoveAnsiFile(stem);
+    }
+    return std::string();
+}
+
+// A package an earlier run recorded: a "~rq….tmp.exe" file in the same
+// temporary folder as the new one. Once a newer package is recorded nothing
+// refers to it any more.
+bool IsEarlierPackage(const std::wstring& earlier, const std::wstring& current) {
+    if (earlier.empty() || _wcsicmp(earlier.c_str(), current.c_str()) == 0) return false;
+    if (_wcsicmp(Util::GetFileDir(earlier).c_str(), Util::GetFileDir(current).c_str()) != 0) return false;
+    std::wstring name = Util::GetPathFileName(earlier);
+    const std::wstring suffix = L".tmp.exe";
+    return name.size() > suffix.size() + 3 && _wcsnicmp(name.c_str(), L"~rq", 3) == 0 &&
+           _wcsicmp(name.c_str() + name.size() - suffix.size(), suffix.c_str()) == 0;
+}
+
+void WriteKey(CIniFile& data, const wchar_t* key, const std::string& value) {
+    data.WriteString(LauncherDataKeys::kSection, key, Util::AnsiToWide(value));
+}
+
+}  // namespace
+
+std::string UpperCaseDigest(std::string digest) {
+    for (char& c : digest) {
+        if (c >= 'A') c = static_cast<char>(c & ~0x20);
+    }
+    return digest;
+}
+
+std::string UpdateServerAddress(const CIniFile& launcherData) {
+    std::string server = Util::WideToAnsi(launcherData.GetString(LauncherDataKeys::kSection, LauncherDataKeys::kServer));
+    if (server.empty()) server = TARSEL_UPDATE_SERVER;
+    while (!server.empty() && server.back() == '/') server.pop_back();
+    return server;
+}
+
+std::string FetchUpdateConfig(const std::string& serverAddress) {
+    std::string path = Util::MakeTempFileA(kTempPrefix);
+    if (path.empty()) return path;
+    HttpDownloader downloader;
+    downloader.SetDownloadUrl(serverAddress + kDocumentPath);
+    downloader.DownloadFile(path, kPartLimit);
+    HttpDownloader::Handle handle = downloader.StartDownload(HttpDownloader::kInCallingThread);
+    bool fetched = handle && Util::GetFileSize32(Util::AnsiToWide(path)) != 0;
+    downloader.CloseDownload(handle);
+    if (fetched) return path;
+    // A failed download leaves the empty file made above; nothing reads it.
+    RemoveAnsiFile(path);
+    return std::string();
+}
+
+std::string FetchUpdateConfig() { return FetchUpdateConfig(UpdateServerAddress(*CLauncherData::GetInstance())); }
+
+bool GetFile(const std::string& url, const std::string& file, const std::string& md5) {
+    Util::DebugLine("[****] GetFile \n");
+    Util::DebugLine("[****] ---------pstUrl:\n");
+    Util::DebugValueA(url);
+    Util::DebugLine("[****] ---------pstrFile:\n");
+    Util::DebugValueA(file);
+    Util::DebugLine("[****] ---------pstMD5:\n");
+    Util::DebugValueA(md5);
+
+    HttpDownloader downloader;
+    downloader.SetDownloadUrl(url);
+    downloader.DownloadFile(file, kPartLimit);
+    HttpDownloader::Handle handle = downloader.StartDownload(HttpDownloader::kInCallingThread);
+    if (!handle) {
+        Util::DebugLine("[******] failing download\n");
+        return false;
+    }
+    Util::DebugLine("[******] suc download\n");
+    std::string digest = UpperCaseDigest(GetFileMD5(file));
+    bool verified = digest == md5;
+    if (verified) {
+        Util::DebugLine("[******] suc md5\n");
+    } else {
+        Util::DebugLine("[******] failing md5\n");
+        Util::DebugValueA(digest);
+    }
+    downloader.CloseDownload(handle);
+    return verified;
+}
+
+void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir) {
+    Util::DebugLine("[*****] 获取网络资源 GetUpdate\n");
+    std::string document = FetchUpdateConfig(UpdateServerAddress(launcherData));
+    if (document.empty()) return;
+    Util::DebugLine("[*****] sFile.not_empty()\n");
+    Util::DebugValueA(document);
+
+    UpdateInfoList records;
+    ParseUpdateConfig(records, document);  // deletes the document, parsed or not
+    UpdateMatcher matcher(&records);
+    if (!SelectUpdate(matcher, launcherData, launcherDir)) return;
+
+    Util::DebugLine("[*****] 新资源匹配开始下载 GetFile\n");
+    std::string stem = MakePackageStem();
+    if (stem.empty()) return;
+    std::string package = stem + ".exe";
+    Util::DebugLine("[******] 待下载文件:\n");
+    Util::DebugValueA(package);
+
+    UpdateInfo& selected = matcher.GetSelected();
+    bool verified = GetFile(selected["url"], package, selected["md5"]);
+    RemoveAnsiFile(stem);
+    if (!verified) {
+        // Left behind, every failed run would add another unusable copy.
+        RemoveAnsiFile(package);
+        return;
+    }
+    Util::DebugLine("[*****] 新资源下载成功 \n");
+
+    std::wstring earlier = launcherData.GetString(LauncherDataKeys::kSection, LauncherDataKeys::kExe);
+    WriteKey(launcherData, LauncherDataKeys::kExe, package);
+    WriteKey(launcherData, LauncherDataKeys::kAction, "toupdate");
+    WriteKey(launcherData, LauncherDataKeys::kMd5, selected["md5"]);
+    WriteKey(launcherData, LauncherDataKeys::kType, selected["type"]);
+    WriteKey(launcherData, LauncherDataKeys::kNewVer, selected["newversion"]);
+    WriteKey(launcherData, LauncherDataKeys::kImgs, selected["imgs"]);
+    WriteKey(launcherData, LauncherDataKeys::kDesc, selected["desc"]);
+    WriteKey(launcherData, LauncherDataKeys::kUrl, selected["url"]);
+    if (IsEarlierPackage(earlier, Util::AnsiToWide(package))) Util::RemoveFile(earlier);
+
+    Util::DebugValueA(package);
+    Util::DebugValueA("toupdate");
+    for (const char* key : {"md5", "type", "newversion", "imgs", "desc", "url"}) Util::DebugValueA(selected[key]);
+}
+
+void GetUpdate() { GetUpdate(*CLauncherData::GetInstance(), Util::GetModuleDir()); }

@@ -1,0 +1,39 @@
+#pragma once
+// The update check: fetch the update configuration document, pick the rule
+// for the running version, download that rule's installer package, verify
+// its MD5 digest and record it in the launcher data file for the next start.
+// Everything runs synchronously in the calling thread; progress goes only to
+// the debugger output.
+
+#include <string>
+
+class CIniFile;
+
+// The whole check against the launcher data file beside the executable.
+// Writes "exe", "action", "md5", "type", "newver", "imgs", "desc" and "url"
+// in section "base" only after a verified download. Afterwards the temporary
+// folder holds no file of this run but the recorded package.
+void GetUpdate();
+
+// The same with the data file and the launcher folder (where the version
+// folders are looked for) given explicitly.
+void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir);
+
+// Downloads "/pc/Update.cfg" from the update server into a new temporary
+// file and returns its ANSI path, or "" (leaving no file) when nothing came.
+std::string FetchUpdateConfig();
+std::string FetchUpdateConfig(const std::string& serverAddress);
+
+// Downloads `url` to `file` (ANSI) in up to five parts and compares the
+// file's digest, upper-cased, with `md5` exactly. A file that fails the
+// comparison is left where it is.
+bool GetFile(const std::string& url, const std::string& file, const std::string& md5);
+
+// The update server: key "server" in section "base" of the data file when
+// it is not empty, otherwise the address built in. Trailing slashes are
+// dropped so that the document's path can be appended.
+std::string UpdateServerAddress(const CIniFile& launcherData);
+
+// The digest as the check compares it: every character at or above 'A'
+// loses bit 0x20, so a-f become A-F and digits stay.
+std::string UpperCaseDigest(std::string digest);

@@ -1,0 +1,63 @@
+#pragma once
+// One update check's world: a launcher folder with its data file, a
+// temporary folder the process is pointed at, and an update server folder
+// of its own on the test nginx (tests run in parallel against one server).
+
+#include <string>
+#include <vector>
+
+#include "launcher/ini_file.h"
+#include "support/http_test_servers.h"
+#include "support/temp_dir.h"
+
+namespace updatetest {
+
+class UpdateCheckSite {
+public:
+    // `name` makes the server folder unique together with the process id.
+    explicit UpdateCheckSite(const std::string& name);
+    ~UpdateCheckSite();
+    UpdateCheckSite(const UpdateCheckSite&) = delete;
+    UpdateCheckSite& operator=(const UpdateCheckSite&) = delete;
+
+    bool ok() const { return servers_.ok() && !tempDir_.empty(); }
+    const testsupport::HttpTestServers& servers() const { return servers_; }
+
+    // The server address the data file names: nginx plus the site's folder.
+    std::string ServerAddress() const;
+    // Publishes the update document at <server>/pc/Update.cfg.
+    bool PublishDocument(const std::string& json) const;
+    // Publishes a package and returns its URL.
+    std::string PublishPackage(const std::string& fileName, const std::string& bytes) const;
+    // nginx's GET ranges for a package published by this site.
+    std::string PackageLogName(const std::string& fileName) const;
+
+    // The data file: created as "[base]" with "ver" and "server".
+    CIniFile& data() { return data_; }
+    std::wstring DataPath() const { return dir_ / L"TarselMainLauncher.dat"; }
+    std::string DataBytes() const;
+    const std::wstring& launcherDir() const { return launcherDir_; }
+
+    // Names in the temporary folder the process now uses.
+    std::vector<std::wstring> TempFiles() const;
+    const std::wstring& tempDir() const { return tempDir_; }
+
+private:
+    testsupport::HttpTestServers servers_;
+    testsupport::TempDir dir_;
+    std::wstring launcherDir_;
+    std::wstring tempDir_;
+    std::string folder_;
+    CIniFile data_;
+    std::wstring savedTmp_, savedTemp_;
+};
+
+// Keys of section "base" in the order the file holds them.
+std::vector<std::string> KeysInFileOrder(const std::string& iniText);
+
+// A document with one rule for installed versions `pattern` handing out a
+// package of `version` at `url` with digest `md5`.
+std::string OneRuleDocument(const std::string& pattern, const std::string& version, const std::string& url,
+                            const std::string& md5);
+
+}  // namespace updatetest
