@@ -101,6 +101,20 @@ def make_archives(out, tree, names):
     # end record (zip's and Python's own readers give up on this one).
     python_zip("decoy_comment.zip", b"skin build 7 PK\x05\x06" + b"\xff" * 20 + b" end")
 
+    # Skins made on Chinese Windows store names in code page 936, which the
+    # reader compares byte for byte with the request converted to ANSI.
+    ansi_name = "皮肤/背景.xml".encode("cp936")
+    placeholder = "p" * len(ansi_name)
+    named = os.path.join(out, "cp936_names.zip")  # not a copy of the tree: unlisted
+    with zipfile.ZipFile(named, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr(placeholder, b"<Window cp936='yes' />")
+        z.writestr("皮肤/背景.xml", b"<Window utf8='yes' />")
+    with open(named, "rb") as f:
+        data = f.read()
+    if data.count(placeholder.encode()) != 2:
+        sys.exit("cp936_names.zip: the placeholder name is not where expected")
+    write(named, data.replace(placeholder.encode(), ansi_name))
+
     run(["7z", "a", "-tzip", "-mx=9", add("7z.zip"), "."], cwd=tree, stdout=subprocess.DEVNULL)
     run(["cmake", "-E", "tar", "cf", add("cmake_tar.zip"), "--format=zip"] + names, cwd=tree)
 

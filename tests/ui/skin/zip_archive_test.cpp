@@ -178,6 +178,24 @@ TEST(ZipArchive, NameLookupFollowsTheEnginesRules) {
     }
 }
 
+TEST(ZipArchive, RequestsAreComparedInTheAnsiCodePage) {
+    // The archive holds "皮肤/背景.xml" twice: first in code page 936 bytes,
+    // then in UTF-8. Tests run with code page 936, so the request converted
+    // to ANSI matches the first one only.
+    ASSERT_EQ(::GetACP(), 936u);
+    OpenedArchive opened = Open("cp936_names.zip", Via::Memory);
+    ASSERT_TRUE(opened.zip);
+    int index = -1;
+    ZipEntry entry{};
+    ASSERT_EQ(ZipFindItem(opened.zip.get(), L"\u76ae\u80a4\\\u80cc\u666f.xml", true, &index, &entry), kZipSuccess);
+    EXPECT_EQ(index, 0);
+    EXPECT_STREQ(entry.name, "\xc6\xa4\xb7\xf4/\xb1\xb3\xbe\xb0.xml");
+    std::string content(entry.uncompressedSize, '\0');
+    EXPECT_EQ(ZipUnzipItem(opened.zip.get(), index, content.data(), entry.uncompressedSize, kZipSourceMemory),
+              kZipMoreData);
+    EXPECT_EQ(content, "<Window cp936='yes' />");
+}
+
 TEST(ZipArchive, EntriesAreDescribedByIndex) {
     OpenedArchive opened = Open("python.zip", Via::Memory);
     ASSERT_TRUE(opened.zip);
