@@ -215,6 +215,21 @@ TEST(ImageLoading, AnArchiveFileNotKeptOpenIsOpenedForTheLoad) {
     EXPECT_EQ(image->nHeight, 7);
 }
 
+TEST(ImageLoading, AResourceTypeReadsFromTheResourceModule) {
+    // skin_image.rc: resource 201 of type "SKINIMG", a 2x1 BMP, red then blue.
+    CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+    UniqueImage image(CRenderEngine::LoadImageW(STRINGorID(201u), L"SKINIMG"));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->nWidth, 2);
+    EXPECT_EQ(image->nHeight, 1);
+    const Bgra left = PixelAt(*image, 0, 0), right = PixelAt(*image, 1, 0);
+    EXPECT_EQ(left.r, 255);
+    EXPECT_EQ(left.b, 0);
+    EXPECT_EQ(right.b, 255);
+    EXPECT_EQ(right.r, 0);
+    EXPECT_EQ(CRenderEngine::LoadImageW(STRINGorID(202u), L"SKINIMG"), nullptr);
+}
+
 TEST(ImageLoading, NothingToDecodeGivesNull) {
     testsupport::TempDir dir;
     CPaintManagerUI::SetResourcePath(dir.path().c_str());
