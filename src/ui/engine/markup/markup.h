@@ -90,6 +90,9 @@ public:
     bool Load(LPCWSTR xml);
     // The bytes are only read. UTF-16 needs its byte-order mark.
     bool LoadFromMem(const BYTE* bytes, DWORD size, int encoding = MARKUP_ENCODING_UTF8);
+    // `fileName` is relative to the paint manager's resource folder, or an
+    // entry of its resource archive when one is set.
+    bool LoadFromFile(LPCWSTR fileName, int encoding = MARKUP_ENCODING_UTF8);
     void Release();
     bool IsValid() const;
 
