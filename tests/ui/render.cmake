@@ -2,6 +2,7 @@
 # palette and interlaced PNGs and GIFs come from ImageMagick in the skin
 # fixture step.
 tarsel_add_gtest(ui_render_image_test
-    SOURCES render/image_pixels_test.cpp render/load_image_test.cpp render/skin_image.rc
+    SOURCES render/image_pixels_test.cpp render/load_image_test.cpp render/damaged_image_test.cpp
+            render/skin_image.rc
     LIBS tarsel_ui_engine tarsel_skin_testsupport
     PROPERTIES FIXTURES_REQUIRED skin_fixtures)
