@@ -37,27 +37,53 @@ wchar_t* SkipDeclaration(wchar_t* text, wchar_t close) {
 
 // Matches one of the five named entities at `text` (just after '&').
 // Returns the character it stands for and sets `length` to the characters
-// after '&' it spans; 0 when none matches.
+// after '&' it spans; 0 when none matches. Each comparison stops at the
+// first difference, so it never passes the text's terminator.
 wchar_t MatchEntity(const wchar_t* text, int& length) {
-    struct Entity {
-        const wchar_t* name;
-        int length;
-        wchar_t ch;
-    };
-    static constexpr Entity kEntities[] = {
-        {L"amp;", 4, L'&'}, {L"lt;", 3, L'<'}, {L"gt;", 3, L'>'},
-        {L"quot;", 5, L'"'}, {L"apos;", 5, L'\''},
-    };
-    for (const Entity& entity : kEntities) {
-        // Comparison stops at the first difference, so it never passes the
-        // text's terminator.
-        if (wcsncmp(text, entity.name, entity.length) == 0) {
-            length = entity.length;
-            return entity.ch;
-        }
+    switch (text[0]) {
+        case L'a':
+            if (text[1] == L'm' && text[2] == L'p' && text[3] == L';') {
+                length = 4;
+                return L'&';
+            }
+            if (text[1] == L'p' && text[2] == L'o' && text[3] == L's' && text[4] == L';') {
+                length = 5;
+                return L'\'';
+            }
+            return L'\0';
+        case L'l':
+        case L'g':
+            if (text[1] == L't' && text[2] == L';') {
+                length = 3;
+                return text[0] == L'l' ? L'<' : L'>';
+            }
+            return L'\0';
+        case L'q':
+            if (text[1] == L'u' && text[2] == L'o' && text[3] == L't' && text[4] == L';') {
+                length = 5;
+                return L'"';
+            }
+            return L'\0';
+        default:
+            return L'\0';
     }
-    return L'\0';
 }
+
+// For each ASCII character, whether the fast scan of content (bit 0) or of
+// an attribute value (bit 1) must stop at it: its end character, an entity,
+// or the end of the text.
+constexpr unsigned char kStopContent = 1;
+constexpr unsigned char kStopValue = 2;
+struct StopTable {
+    unsigned char bits[128] = {};
+    constexpr StopTable() {
+        bits[0] = kStopContent | kStopValue;
+        bits['&'] = kStopContent | kStopValue;
+        bits['<'] = kStopContent;
+        bits['"'] = kStopValue;
+    }
+};
+constexpr StopTable kStops;
 
 // Decodes text content (end '<') or an attribute value (end '"') in place
 // from `text` until `end` or NUL. Returns the position of that character and
@@ -65,33 +91,33 @@ wchar_t MatchEntity(const wchar_t* text, int& length) {
 // text, the decoded text is NUL-terminated and the gap up to the end filled
 // with spaces; otherwise the caller terminates it over the end character.
 wchar_t* DecodeText(wchar_t* text, wchar_t end, bool preserveWhitespace, wchar_t*& written) {
-    // Fast path: nothing changes until the first entity or collapsed run.
+    const unsigned char stop = end == L'<' ? kStopContent : kStopValue;
+    auto isStop = [stop](wchar_t ch) { return ch < 128 && (kStops.bits[ch] & stop) != 0; };
     wchar_t* read = text;
-    for (;;) {
-        wchar_t ch = *read;
-        if (ch == end || ch == L'\0' || ch == L'&') break;
-        if (ch == L' ' && !preserveWhitespace && IsBlank(read[1])) break;
-        ++read;
+    if (preserveWhitespace) {
+        // Nothing changes before the first entity: skim to it. This loop
+        // sees nearly every character of a skin.
+        while (!isStop(*read)) ++read;
     }
     wchar_t* write = read;
-    while (*read != L'\0' && *read != end) {
+    for (;;) {
         wchar_t ch = *read;
         if (ch == L'&') {
             int length = 0;
             wchar_t decoded = MatchEntity(read + 1, length);
-            if (decoded != L'\0') {
-                *write++ = decoded;
-                read += length + 1;
-                continue;
-            }
-            *write++ = *read++;
-        } else if (ch == L' ') {
-            *write++ = *read++;
-            if (!preserveWhitespace) {
-                while (IsBlank(*read)) ++read;
-            }
-        } else {
-            *write++ = *read++;
+            *write++ = decoded != L'\0' ? decoded : ch;
+            read += decoded != L'\0' ? length + 1 : 1;
+            continue;
+        }
+        if (ch == L'\0' || ch == end) break;
+        if (preserveWhitespace) {
+            // Copy the run up to the next entity or end.
+            while (!isStop(*read)) *write++ = *read++;
+            continue;
+        }
+        *write++ = *read++;
+        if (ch == L' ') {
+            while (IsBlank(*read)) ++read;
         }
     }
     if (write != read) {

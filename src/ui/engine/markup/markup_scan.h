@@ -25,11 +25,19 @@ inline const wchar_t* SkipBlanks(const wchar_t* text) {
 }
 
 // Names are runs of '_', ':' and letters or digits of any script.
-inline bool IsNameChar(wchar_t ch) {
-    if (ch < 128) {
-        return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z') ||
-               (ch >= L'0' && ch <= L'9') || ch == L'_' || ch == L':';
+struct NameCharTable {
+    bool ascii[128] = {};
+    constexpr NameCharTable() {
+        for (int ch = 'a'; ch <= 'z'; ++ch) ascii[ch] = true;
+        for (int ch = 'A'; ch <= 'Z'; ++ch) ascii[ch] = true;
+        for (int ch = '0'; ch <= '9'; ++ch) ascii[ch] = true;
+        ascii['_'] = ascii[':'] = true;
     }
+};
+inline constexpr NameCharTable kNameChars;
+
+inline bool IsNameChar(wchar_t ch) {
+    if (ch < 128) return kNameChars.ascii[ch];
     return iswalnum(ch) != 0;
 }
 
