@@ -1,21 +1,104 @@
 #!/usr/bin/env bash
-# The main job: build the launcher and run it under Wine.
+# The main job: build the launcher, lay out a demo install folder, start the
+# bundled local update server (nginx with a generated /pc/Update.cfg and an
+# installer package), and run the launcher under Wine, saying what happened
+# at each step.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/env.sh"
 
+say() { printf '\n[demo] %s\n' "$*"; }
+
 bash "$root/scripts/setup.sh"
 build="${TARSEL_BUILD_DIR:-$root/build}"
 cmake --preset default -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target TarselMainLauncher
+cmake --build "$build" -j"$(nproc)" --target TarselMainLauncher stub_client stub_installer
 
+demo="$build/demo"
+install="$demo/install"
+server="$demo/server"
+version=1.1.516.220
+newversion=1.1.600.10
+
+# Stop the shared X server and wineserver afterwards only when this run
+# started them: other runs on this machine may be using them.
+services_were_running=0
+pgrep -u "$(id -u)" -f 'wineserver.* -p' >/dev/null && services_were_running=1
 "$root/scripts/wine-services.sh" start
-trap '"$root/scripts/wine-services.sh" stop' EXIT
-echo "[demo] running TarselMainLauncher.exe under Wine"
-set +e
-WINEDEBUG=-all,+debugstr "$root/scripts/wine-run.sh" "$build/src/launcher/TarselMainLauncher.exe" 2> "$build/demo-debug.log"
-code=$?
-set -e
-echo "[demo] exit code: $code"
-echo "[demo] debug output:"
-iconv -f GBK -t UTF-8 -c < "$build/demo-debug.log" | grep -o 'OutputDebugString[AW] .*' | sed 's/^/    /' || true
+cleanup() {
+    bash "$root/tools/servers/http_servers.sh" stop "$server" || true
+    ((services_were_running)) || "$root/scripts/wine-services.sh" stop
+}
+trap cleanup EXIT
+
+say "laying out the demo install folder $install"
+rm -rf "$demo"
+mkdir -p "$install/Common" "$install/$version/bin/32bit"
+cp "$build/src/launcher/TarselMainLauncher.exe" "$install/"
+cp "$build/tools/stub_client.exe" "$install/$version/bin/32bit/Tarsel32.exe"
+
+say "starting the local update server"
+bash "$root/tools/servers/http_servers.sh" start "$server"
+port=$(sed -n 's/^nginx=//p' "$server/ports.txt")
+docroot="$server/docroot"
+mkdir -p "$docroot/pc" "$docroot/packages"
+cp "$build/tools/stub_installer.exe" "$docroot/packages/TarselSetup-$newversion.exe"
+md5=$(md5sum "$docroot/packages/TarselSetup-$newversion.exe" | cut -c1-32 | tr a-f A-F)
+cat > "$docroot/pc/Update.cfg" <<CFG
+{
+    // One rule: every 1.1.x.x client gets the new package when asked.
+    "Configs": [
+        { "TargetMD5": "$md5", "Type": "Prompt", "VersionUpdate": "1.1.*.*" }
+    ],
+    "Targets": {
+        "$md5": {
+            "ExeUrl": "http://127.0.0.1:$port/packages/TarselSetup-$newversion.exe",
+            "Version": "$newversion",
+            "ImageUrls": ["http://127.0.0.1:$port/img/whatsnew.png"],
+            "Descriptions": ["全新的直播间", "更流畅的连麦"]
+        }
+    }
+}
+CFG
+echo "  http://127.0.0.1:$port/pc/Update.cfg offers $newversion (md5 $md5)"
+
+# The launcher reads the update server from its data file, which it keeps in
+# UTF-16 with a byte-order mark.
+data="$install/TarselMainLauncher.dat"
+{ printf '\xff\xfe'; printf '[base]\r\nserver=http://127.0.0.1:%s\r\nver=%s\r\n' "$port" "$version" | iconv -f UTF-8 -t UTF-16LE; } > "$data"
+show_data() { iconv -f UTF-16 -t UTF-8 "$data" | tr -d '\r' | sed 's/^/    /'; }
+
+wine_path() { winepath -w "$1" 2>/dev/null; }
+export TARSEL_STUB_LOG
+TARSEL_STUB_LOG="$(wine_path "$demo/started.log")"
+
+run_launcher() {
+    local log="$demo/debug-$1.log"
+    set +e
+    (cd "$install" && WINEDEBUG=-all,warn+debugstr,warn+seh "$root/scripts/wine-run.sh" TarselMainLauncher.exe 2> "$log")
+    local code=$?
+    set -e
+    echo "  exit code: $code"
+    echo "  debug output:"
+    python3 "$root/tools/debug_output/decode_wine_debugstr.py" < "$log" | sed 's/^/    /' || true
+}
+
+show_started() {
+    # The stubs start asynchronously: give them a moment.
+    for _ in $(seq 50); do [[ -s $demo/started.log ]] && break; sleep 0.1; done
+    echo "  programs started:"
+    if [[ -s $demo/started.log ]]; then sed 's/^/    /' "$demo/started.log"; else echo "    (none)"; fi
+}
+
+say "first launch: no installer is waiting, so the client starts and the update check runs"
+run_launcher 1
+show_started
+echo "  data file after the first launch:"
+show_data
+
+if show_data | grep -q 'action=toupdate'; then
+    say "the verified installer is recorded; the next launch will ask the user whether to run it"
+else
+    say "no update was recorded"
+    exit 1
+fi

@@ -12,6 +12,10 @@ build="${TARSEL_BUILD_DIR:-$root/build}"
 cmake --preset default -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
+# Stop the shared X server and wineserver afterwards only when this run
+# started them: other runs on this machine may be using them.
+services_were_running=0
+pgrep -u "$(id -u)" -f 'wineserver.* -p' >/dev/null && services_were_running=1
 "$root/scripts/wine-services.sh" start
-trap '"$root/scripts/wine-services.sh" stop' EXIT
+trap '((services_were_running)) || "$root/scripts/wine-services.sh" stop' EXIT
 ctest --test-dir "$build" --output-on-failure -j"${TARSEL_TEST_JOBS:-2}" --timeout 300 "$@"

@@ -1,0 +1,171 @@
+#include "launcher/launcher.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+#include "digest/file_md5.h"
+#include "launcher/cmd_line.h"
+#include "launcher/launcher_data.h"
+#include "launcher/registry.h"
+#include "update/update_check.h"
+#include "update/update_matcher.h"
+#include "util/diagnostics.h"
+#include "util/unique_handle.h"
+#include "util/util.h"
+
+namespace {
+
+namespace Keys = LauncherDataKeys;
+
+const wchar_t kUpdateQuestion[] = L"检测到新版本，是否立即更新？";
+const wchar_t kUpdateCaption[] = L"Tarsel";
+
+std::wstring ReadData(const wchar_t* key) { return CLauncherData::GetInstance()->GetString(Keys::kSection, key); }
+
+std::wstring CommandLineTarget() { return GetUnify()->GetApp()->GetCmdLine()->GetValue(L"target"); }
+
+bool ShellOpen(const std::wstring& file, const wchar_t* parameters, const wchar_t* workingDir) {
+    HINSTANCE result = ::ShellExecuteW(nullptr, L"open", file.c_str(), parameters, workingDir, SW_SHOW);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+void DebugLabelled(const char* label, const std::wstring& value) {
+    Util::DebugLine(label);
+    Util::DebugValue(value);
+}
+
+// The folder that holds the version folders. With a "Common" folder beside
+// the launcher that is the launcher's own folder. Without one we ask the
+// parent of the launcher folder in directory form, which is that same
+// folder again: the fallback scan for installed versions also looks beside
+// the launcher, so the client path and the fallback agree.
+std::wstring ApplicationDir() {
+    std::wstring launcherDir = Util::GetModuleDir();
+    if (Util::DirectoryExists(launcherDir + L"Common")) return launcherDir;
+    return Util::GetParentDir(launcherDir);
+}
+
+}  // namespace
+
+Util::UniqueFile HoldFileAgainstWrites(const std::wstring& path) {
+    return Util::UniqueFile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+InstallerDecision DecideAfterVerifiedInstaller(int mode, std::optional<int> answer) {
+    InstallerDecision decision;
+    if (mode == kUpdateForce) {
+        if (answer == IDCANCEL) decision.kind = InstallerDecision::kRunNothing;
+        return decision;
+    }
+    if (answer == IDNO) {
+        decision.kind = InstallerDecision::kRunClient;
+        return decision;
+    }
+    decision.silent = (mode == kUpdateStartUp);
+    return decision;
+}
+
+bool InstallerDigestMatches(const std::string& computedLowerHex, const std::string& recordedAnsi) {
+    if (computedLowerHex.empty()) return false;
+    std::string upper = computedLowerHex;
+    for (char& c : upper) {
+        if (static_cast<unsigned char>(c) > 0x40) c = static_cast<char>(c & ~0x20);
+    }
+    return upper.size() == recordedAnsi.size() && upper == recordedAnsi;
+}
+
+std::wstring ComposeClientPath(const std::wstring& appDir, const std::wstring& version, const std::wstring& target) {
+    return appDir + version + L"\\" + target;
+}
+
+void CLauncher::DoLaunch() {
+    Util::DebugLine("[****] DoLaunch\n");
+    if (ReadData(Keys::kAction) == L"toupdate") {
+        Util::DebugLine("[****] action = toupdate\n");
+        const std::wstring type = ReadData(Keys::kType);
+        int mode = -1;
+        if (type == L"StartUp") {
+            Util::DebugLine("[****] type = StartUp\n");
+            mode = kUpdateStartUp;
+        } else if (type == L"Prompt") {
+            Util::DebugLine("[****] type = Prompt\n");
+            mode = kUpdatePrompt;
+        } else if (type == L"Force") {
+            mode = kUpdateForce;
+        }
+        if (mode >= 0) {
+            ExecUpdateExe(mode);
+            ::PostQuitMessage(0);
+            return;
+        }
+    }
+    ExecTargetApp(CommandLineTarget());
+    GetUpdate();
+    ::PostQuitMessage(0);
+}
+
+void CLauncher::ExecTargetApp(const std::wstring& target) {
+    Util::DebugLine("[*****] 启动特定的目标程序\n");
+    const std::wstring appDir = ApplicationDir();
+    const std::wstring version = ReadData(Keys::kVer);
+    DebugLabelled("[****] appDir:\n", appDir);
+    DebugLabelled("[****] ver:\n", version);
+    DebugLabelled("[****] target:\n", target);
+    const std::wstring clientPath = ComposeClientPath(appDir, version, target);
+    Util::DebugValue(clientPath);
+    if (ShellOpen(clientPath, nullptr, Util::GetFileDir(clientPath).c_str())) return;
+
+    // The recorded version could not be started: try the one before it.
+    const std::wstring fallbackVersion = Util::AnsiToWide(UpdateMatcher().GetSecondNewestInstalledVersion());
+    const std::wstring fallbackPath = ComposeClientPath(appDir, fallbackVersion, target);
+    Util::DebugLine("[*****] 启动次新程序\n");
+    DebugLabelled("[****] appDir:\n", appDir);
+    DebugLabelled("[****] ver:\n", fallbackVersion);
+    DebugLabelled("[****] target:\n", target);
+    Util::DebugValue(fallbackPath);
+    ShellOpen(fallbackPath, nullptr, Util::GetFileDir(fallbackPath).c_str());
+}
+
+void CLauncher::GetUpdate() { ::GetUpdate(); }
+
+void CLauncher::ExecUpdateExe(int mode) {
+    Util::DebugLine("[*****] 启动安装包 ExecUpdateExe\n");
+    const std::wstring exe = ReadData(Keys::kExe);
+    const std::wstring recorded = ReadData(Keys::kMd5);
+
+    // Held from before the digest is computed until the shell has started
+    // the installer, so nothing can rewrite it between the check and the start.
+    Util::UniqueFile hold = HoldFileAgainstWrites(exe);
+    const std::string digest = hold ? GetFileMD5(exe.c_str()) : std::string();
+    if (!InstallerDigestMatches(digest, Util::WideToAnsi(recorded))) {
+        Util::DebugLine("[****] 校验失败\n");
+        hold.reset();
+        ExecTargetApp(CommandLineTarget());
+        GetUpdate();
+        ::PostQuitMessage(0);
+        return;
+    }
+
+    Util::DebugLine("[****] 校验成功，可以启动\n");
+    Util::DebugValue(exe);
+    std::optional<int> answer;
+    IUnify* unify = GetUnify();
+    if (IUI* ui = unify ? unify->GetUI() : nullptr) {
+        const UINT style = (mode == kUpdateForce) ? MB_OKCANCEL : (MB_YESNO | MB_ICONQUESTION);
+        answer = ui->ShowMessageBox(nullptr, kUpdateQuestion, kUpdateCaption, style);
+    }
+    const InstallerDecision decision = DecideAfterVerifiedInstaller(mode, answer);
+    switch (decision.kind) {
+        case InstallerDecision::kRunInstaller:
+            ShellOpen(exe, decision.silent ? L"silent" : nullptr, nullptr);
+            break;
+        case InstallerDecision::kRunClient:
+            hold.reset();
+            ExecTargetApp(CommandLineTarget());
+            break;
+        case InstallerDecision::kRunNothing:
+            break;
+    }
+    ::PostQuitMessage(0);
+}

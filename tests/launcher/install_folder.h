@@ -1,0 +1,55 @@
+#pragma once
+// A throw-away install folder laid out like a user's: the launcher (the
+// launch-flow driver under the launcher's name), "Common", version folders
+// with the stub client, an installer and the data file.
+
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace testsupport {
+
+// One line of the stub programs' log.
+struct StartedProgram {
+    std::wstring role;  // "client" or "installer"
+    std::wstring path;
+    std::wstring parameters;
+    std::wstring workingDir;
+};
+
+class InstallFolder {
+public:
+    InstallFolder();
+
+    const std::wstring& dir() const { return dir_.path(); }
+    std::wstring operator/(const std::wstring& name) const { return dir_ / name; }
+
+    // A client at VERSION\bin\32bit\Tarsel32.exe; returns its path.
+    std::wstring AddClient(const std::wstring& version);
+    void AddFolder(const std::wstring& name);
+    // The stub installer at `relativePath`; returns its upper-case MD5.
+    std::string AddInstaller(const std::wstring& relativePath);
+
+    void WriteData(const std::wstring& key, const std::wstring& value);
+    std::wstring ReadData(const std::wstring& key) const;
+
+    // Runs the launcher with the scripted answer; returns its exit code.
+    long Launch(int answer, const std::wstring& commandLine = std::wstring());
+
+    // Waits until `count` programs have logged their start (or the timeout
+    // passes) and returns what was logged.
+    std::vector<StartedProgram> WaitForStarts(size_t count, unsigned long timeoutMs = 10000) const;
+    // Gives stray starts time to show up, then returns all of them.
+    std::vector<StartedProgram> SettledStarts(unsigned long settleMs = 1500) const;
+
+    std::string DebugLog() const;  // UTF-8
+    std::string BoxLog() const;    // UTF-8, "calls|style|caption|text"
+
+private:
+    std::vector<StartedProgram> ReadStarts() const;
+
+    TempDir dir_;
+};
+
+}  // namespace testsupport
