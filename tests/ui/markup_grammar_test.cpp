@@ -33,8 +33,6 @@ TEST(MarkupGrammar, MalformedDocumentsFailWithMessageAndLocation) {
         {L"<a b=\"1\"", L"Expected start-tag closing", L""},
         {L"<a b=\"1\" / >", L"Expected start-tag closing", L"/ >"},
         {L"<a><b><c>text", L"Expected end-tag start", L""},
-        {L"", L"Expected start tag", L""},
-        {L"<?xml version=\"1.0\"?>", L"Expected start tag", L""},
     };
     for (const auto& c : cases) {
         CMarkup markup;
@@ -84,6 +82,16 @@ TEST(MarkupGrammar, ToleratedAndAcceptedForms) {
         for (CMarkupNode child = root.GetChild(); child.IsValid(); child = child.GetSibling()) ++children;
         EXPECT_EQ(c.rootChildren, children) << Str(c.xml);
         EXPECT_EQ(std::wstring(c.rootValue), Str(root.GetValue())) << Str(c.xml);
+    }
+}
+
+TEST(MarkupGrammar, TextWithoutElementsLoadsWithAnEmptyRoot) {
+    const wchar_t* texts[] = {L"", L" \r\n", L"<?xml version=\"1.0\"?>", L"<!-- only -->", L"</x>"};
+    for (const wchar_t* text : texts) {
+        CMarkup markup;
+        EXPECT_TRUE(markup.Load(text)) << Str(text);
+        EXPECT_FALSE(markup.GetRoot().IsValid()) << Str(text);
+        EXPECT_EQ(nullptr, markup.GetRoot().GetName());
     }
 }
 

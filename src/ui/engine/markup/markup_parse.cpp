@@ -201,8 +201,8 @@ bool CMarkup::Parse() {
         previous = 0;
     }
 
-    // A text with no element at all is no skin.
-    if (m_nElements < 2) return Fail(kExpectedStartTag, text);
+    // A text without elements (blank, or only a declaration) loads as an
+    // empty document whose root is an empty node.
     return true;
 }
 
