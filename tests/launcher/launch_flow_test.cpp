@@ -5,6 +5,8 @@
 
 #include "install_folder.h"
 #include "launcher/launcher.h"
+#include "digest/md5.h"
+#include "support/http_test_servers.h"
 #include "support/temp_dir.h"
 #include "util/util.h"
 
@@ -15,6 +17,12 @@ namespace {
 
 const char kUpdateCheckLine[] = "[*****] \xE8\x8E\xB7\xE5\x8F\x96\xE7\xBD\x91\xE7\xBB\x9C\xE8\xB5\x84\xE6\xBA\x90 GetUpdate";  // 获取网络资源
 const std::wstring kVersion = L"1.1.516.220";
+
+std::string Md5Hex(const std::string& bytes) {
+    std::string hex = Md5OfBytes(bytes.data(), bytes.size());
+    for (char& c : hex) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return hex;
+}
 
 bool UpdateCheckRan(const InstallFolder& folder) { return folder.DebugLog().find(kUpdateCheckLine) != std::string::npos; }
 
@@ -186,6 +194,50 @@ TEST(ClientLaunching, MissingRecordedClientFallsBackToSecondNewestVersion) {
     EXPECT_EQ(folder.SettledStarts(500).size(), 1u);
     // The fallback does not change the recorded version.
     EXPECT_EQ(folder.ReadData(L"ver"), L"2.0.0.3");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LaunchFlowWithServer, FailedCheckStartsClientThenRecordsTheServersUpdate) {
+    testsupport::HttpTestServers servers;
+    ASSERT_TRUE(servers.ok()) << "the test servers fixture did not run";
+    const std::string site = "launch-flow-" + std::to_string(GetCurrentProcessId());
+    const std::string package = testsupport::PatternBytes(3 * 1024 * 1024 + 17, 7);
+    ASSERT_TRUE(servers.Publish(site + "\\pkg\\TarselSetup.exe", package));
+    std::string md5 = Md5Hex(package);
+    const std::string document =
+        "{ \"Configs\": [ { \"TargetMD5\": \"" + md5 + "\", \"Type\": \"StartUp\", \"VersionUpdate\": \"1.1.*.*\" } ],\n"
+        "  \"Targets\": { \"" + md5 + "\": { \"ExeUrl\": \"" + servers.NginxUrl(site + "/pkg/TarselSetup.exe") +
+        "\", \"Version\": \"1.2.0.0\" } } }";
+    ASSERT_TRUE(servers.Publish(site + "\\pc\\Update.cfg", document));
+
+    InstallFolder folder;
+    folder.AddClient(kVersion);
+    folder.WriteData(L"ver", kVersion);
+    folder.WriteData(L"server", Util::AnsiToWide(servers.NginxUrl(site)));
+    folder.WriteData(L"exe", folder / L"pkg\\tampered.exe");
+    testsupport::WriteFileBytes(folder / L"pkg\\tampered.exe", "not the package");
+    folder.WriteData(L"md5", Util::AnsiToWide(md5));
+    folder.WriteData(L"action", L"toupdate");
+    folder.WriteData(L"type", L"Prompt");
+    testsupport::TempDir temp;
+    SetEnvironmentVariableW(L"TMP", temp.path().c_str());
+    SetEnvironmentVariableW(L"TEMP", temp.path().c_str());
+
+    ASSERT_EQ(folder.Launch(6), 0);
+    auto starts = folder.WaitForStarts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].role, L"client");
+    EXPECT_EQ(folder.BoxLog(), "") << "a failed check asks nothing";
+    // The update check replaced the record with the server's verified package.
+    const std::wstring recorded = folder.ReadData(L"exe");
+    EXPECT_EQ(recorded.rfind(temp.path(), 0), 0u) << Util::WideToUtf8(recorded);
+    EXPECT_EQ(testsupport::ReadFileBytes(recorded), package);
+    EXPECT_EQ(folder.ReadData(L"md5"), Util::AnsiToWide(md5));
+    EXPECT_EQ(folder.ReadData(L"type"), L"StartUp");
+    EXPECT_EQ(folder.ReadData(L"newver"), L"1.2.0.0");
 }
 
 }  // namespace
