@@ -131,6 +131,12 @@ TEST(UIString, ComparisonsAreExactUnlessAskedToIgnoreCase) {
     EXPECT_TRUE(s < L"Buttons");
     EXPECT_TRUE(s > L"A");
     EXPECT_TRUE(CUIString() == nullptr);
+    // String against string, either way round.
+    EXPECT_TRUE(CUIString(L"a") == CUIString(L"a"));
+    EXPECT_TRUE(CUIString(L"a") != CUIString(L"b"));
+    EXPECT_TRUE(CUIString(L"a") < CUIString(L"b"));
+    EXPECT_TRUE(L"a" == CUIString(L"a"));
+    EXPECT_EQ(L"xy", std::wstring((L"x" + CUIString(L"y")).GetData()));
     s.MakeUpper();
     EXPECT_EQ(L"BUTTON", std::wstring(s.GetData()));
     s.MakeLower();
