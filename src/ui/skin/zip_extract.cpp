@@ -1,7 +1,6 @@
 // Extraction of one entry into memory, possibly over several calls.
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "ui/skin/zip_archive.h"
@@ -124,7 +123,8 @@ ZipResult ReadIntoMemory(ZipArchive& archive, std::uint8_t* out, unsigned long l
         archive.CloseItem();
         return status;
     }
-    item.crc = ::crc32(item.crc, out, produced);
+    // zlib's crc32 restarts at its initial value when given no buffer.
+    if (produced > 0) item.crc = ::crc32(item.crc, out, produced);
     item.outputLeft -= produced;
 
     // The recorded size and CRC-32 are the only guard against a damaged

@@ -134,6 +134,10 @@ TEST(ZipArchive, AnEntryOfExactlyTheBufferSizeAnswersMoreDataThenFinished) {
     EXPECT_EQ(ZipUnzipItem(opened.zip.get(), index, after, 347, kZipSourceMemory), kZipSuccess);
     EXPECT_EQ(std::string(after, 347), std::string(347, '\x5A'));
     EXPECT_EQ(ZipLastResult(), kZipSuccess);
+
+    // The finishing call may pass no buffer at all.
+    EXPECT_EQ(ZipUnzipItem(opened.zip.get(), index, buffer, 347, kZipSourceMemory), kZipMoreData);
+    EXPECT_EQ(ZipUnzipItem(opened.zip.get(), index, nullptr, 0, kZipSourceMemory), kZipSuccess);
 }
 
 TEST(ZipArchive, NameLookupFollowsTheEnginesRules) {
