@@ -118,6 +118,8 @@ TEST(CrashHandoff, FatalEventsReachTheReporterWithTheirDescription) {
          "crash::thrower::exception_catcher::purecall_handler(void)@@",
          true},
         {"invalid-parameter", 0xEEEEEEEE, "EXCEPTION_FORCE_THROW.?force crash??no file mark?", false},
+        {"thread-access-violation", 0xC0000005,
+         "EXCEPTION_ACCESS_VIOLATION.Attempted to read the inaccessible data.Virtual address 0x00000000.", false},
     };
     for (const FatalCase& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -150,9 +152,9 @@ TEST(CrashHandoff, PureCallNamesTheHandlersSourceFile) {
 TEST(CrashHandoff, LongCommandLineIsCutTo4095Characters) {
     const CrashRun run = RunCrashSample(L"crash_sample.exe", L"access-violation " + std::wstring(5000, L'x'), true);
     ExpectTrustworthyHandoff(run, false);
-    const std::string full = Text(run.facts, "command_line");
+    const std::wstring full = Util::Utf8ToWide(Text(run.facts, "command_line"));
     ASSERT_GT(full.size(), 5000u);
-    EXPECT_EQ(Text(run.report, "record_command_line"), full.substr(0, 4095));
+    EXPECT_EQ(Util::Utf8ToWide(Text(run.report, "record_command_line")), full.substr(0, 4095));
     EXPECT_EQ(At<wchar_t>(run.record, 524 + 2 * 4094), L'x');
     EXPECT_EQ(At<wchar_t>(run.record, 524 + 2 * 4095), L'\0');
 }

@@ -22,21 +22,25 @@ std::map<std::string, std::string> ParseKeyValues(const std::string& text) {
 }
 
 CrashRun RunCrashSample(const std::wstring& sample, const std::wstring& arguments, bool withReporter) {
-    testsupport::TempDir dir;
+    testsupport::TempDir temp;
+    // An installation folder with a space and Chinese text in its name, as
+    // users have them: paths must survive quoting and the record's UTF-16.
+    const std::wstring dir = temp / L"Tarsel \u76f4\u64ad\\";
     CrashRun run;
-    run.folder = dir.path();
-    const std::wstring launcher = dir / L"TarselMainLauncher.exe";
+    run.folder = dir;
+    if (!testsupport::MakeDirs(dir)) return run;
+    const std::wstring launcher = dir + L"TarselMainLauncher.exe";
     if (!::CopyFileW(testsupport::ToolPath(sample).c_str(), launcher.c_str(), FALSE)) return run;
     if (withReporter &&
-        !::CopyFileW(testsupport::ToolPath(L"tarselcrash.exe").c_str(), (dir / L"tarselcrash.exe").c_str(), FALSE)) {
+        !::CopyFileW(testsupport::ToolPath(L"tarselcrash.exe").c_str(), (dir + L"tarselcrash.exe").c_str(), FALSE)) {
         return run;
     }
-    run.exitCode = testsupport::RunProcess(L"\"" + launcher + L"\" " + arguments, 60000, dir.path());
-    const std::wstring reportPath = dir / L"tarselcrash_report.txt";
+    run.exitCode = testsupport::RunProcess(L"\"" + launcher + L"\" " + arguments, 60000, dir);
+    const std::wstring reportPath = dir + L"tarselcrash_report.txt";
     run.reported = testsupport::FileExists(reportPath);
     run.report = ParseKeyValues(testsupport::ReadFileBytes(reportPath));
-    run.facts = ParseKeyValues(testsupport::ReadFileBytes(dir / L"crash_sample_facts.txt"));
-    run.record = testsupport::ReadFileBytes(dir / L"tarselcrash_record.bin");
+    run.facts = ParseKeyValues(testsupport::ReadFileBytes(dir + L"crash_sample_facts.txt"));
+    run.record = testsupport::ReadFileBytes(dir + L"tarselcrash_record.bin");
     return run;
 }
 

@@ -4,6 +4,7 @@
 // a probe section the stub reporter watches, writes what it knows about
 // itself to crash_sample_facts.txt beside itself, and then fails as asked:
 //   access-violation | pure-call | invalid-parameter | breakpoint
+//   thread-access-violation   the access violation on a second thread
 //   null-pointers      calls the filter with no exception at all
 //   filter-breakpoint  calls the filter with breakpoint and single-step records
 //   count PID          (internal) counts in PID's probe until PID ends
@@ -95,6 +96,12 @@ LONG CounterAfter(const crashprobe::Probe& probe, DWORD waitMs) {
     return probe.counter - before;
 }
 
+DWORD WINAPI CrashOnThisThread(void*) {
+    WriteFacts("");
+    volatile int* nowhere = nullptr;
+    return static_cast<DWORD>(*nowhere);
+}
+
 int CountMode(DWORD parentId) {
     Util::UniqueHandle parent(::OpenProcess(SYNCHRONIZE, FALSE, parentId));
     ProbeSection section(parentId, false);
@@ -170,6 +177,11 @@ int wmain(int argc, wchar_t** argv) {
         return result;
     };
     if (mode == L"filter-breakpoint") return stopWorker(FilterBreakpointMode(*section.probe()));
+    if (mode == L"thread-access-violation") {
+        Util::UniqueHandle crasher(::CreateThread(nullptr, 0, &CrashOnThisThread, nullptr, 0, nullptr));
+        if (crasher) ::WaitForSingleObject(crasher.get(), INFINITE);
+        return stopWorker(76);
+    }
     WriteFacts("");
 
     if (mode == L"access-violation") {
