@@ -62,10 +62,7 @@ void ExtractChecked(ZipArchive* zip, int index, const ZipEntry& entry, const Ori
     }
 }
 
-void Exercise(const std::string& bytes, GuardedBytes::Guard guard, const Originals& originals) {
-    GuardedBytes input(bytes, guard);
-    ASSERT_TRUE(input.valid());
-    UniqueZipArchive zip(ZipOpen(input.data(), input.size(), kZipSourceMemory));
+void ExerciseOpened(const UniqueZipArchive& zip, const Originals& originals) {
     ASSERT_TRUE(IsReaderCode(ZipLastResult())) << std::hex << ZipLastResult();
     if (!zip) return;
     ZipEntry count{};
@@ -93,6 +90,21 @@ void Exercise(const std::string& bytes, GuardedBytes::Guard guard, const Origina
             EXPECT_EQ(index, -1);
         }
     }
+}
+
+void Exercise(const std::string& bytes, GuardedBytes::Guard guard, const Originals& originals) {
+    GuardedBytes input(bytes, guard);
+    ASSERT_TRUE(input.valid());
+    UniqueZipArchive zip(ZipOpen(input.data(), input.size(), kZipSourceMemory));
+    ExerciseOpened(zip, originals);
+}
+
+// The same through a file, where reads go through the system instead.
+void ExerciseFile(const std::string& bytes, const Originals& originals) {
+    testsupport::TempDir dir;
+    ASSERT_TRUE(testsupport::WriteFileBytes(dir / L"damaged.zip", bytes));
+    UniqueZipArchive zip(ZipOpen((dir / L"damaged.zip").c_str(), 0, kZipSourceFileName));
+    ExerciseOpened(zip, originals);
 }
 
 std::vector<std::size_t> RecordPositions(const std::string& bytes) {
@@ -164,6 +176,7 @@ TEST(ZipCorruption, DamagedArchivesGiveResultCodesAndNeverReadOutsideTheInput) {
             const std::string damaged = Mutate(original, records, rng);
             const auto guard = (i % 2) ? GuardedBytes::Guard::Before : GuardedBytes::Guard::After;
             Exercise(damaged, guard, originals);
+            if (i % 10 == 0) ExerciseFile(damaged, originals);
             if (HasFatalFailure()) return;
         }
     }
