@@ -146,4 +146,13 @@ private:
     CriticalSection& section_;
 };
 
+// A window this code created and must destroy (DestroyWindow); only on the
+// thread that created it.
+struct WindowTraits {
+    using Type = HWND;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::DestroyWindow(h); }
+};
+using UniqueWindow = UniqueResource<WindowTraits>;
+
 }  // namespace Util
