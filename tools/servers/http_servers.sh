@@ -69,6 +69,8 @@ http {
         root $state/docroot;
         # a slow copy of every file, for cancelling mid-transfer
         location /slow/ { alias $state/docroot/; limit_rate 256k; }
+        # a per-connection cap as CDNs impose, for the download benchmark
+        location /capped/ { alias $state/docroot/; limit_rate 10m; }
     }
 }
 CONF
