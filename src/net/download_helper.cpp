@@ -63,6 +63,7 @@ void DownloadHelper::ResetForStart() {
     workerFinished = false;
     responseCode = 0;
     totalSize = 0;
+    wholeFileSize = -1;
     downloaded = 0;
     headerText.clear();
     errorText.clear();

@@ -49,6 +49,7 @@ public:
     void* userData = nullptr;
     int32_t responseCode = 0;
     double totalSize = 0;
+    int64_t wholeFileSize = -1;  // the file's full size as the probe measured it
     double downloaded = 0;
     SharedHttpLock lock;
     DownloadProgressCallback progressCallback;

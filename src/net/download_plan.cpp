@@ -118,6 +118,12 @@ bool AnswersRange(const ResponseHead& head, int64_t requestedFirst) {
     return head.status == 206 && head.rangeFirst == requestedFirst;
 }
 
+bool PartComplete(int32_t position, int32_t lastByte, int64_t wholeFileSize, bool askedRange) {
+    if (lastByte > 0) return position == static_cast<int64_t>(lastByte) + 1;
+    if (lastByte < 0 || askedRange) return position >= wholeFileSize;
+    return true;
+}
+
 bool SkipsPeerVerification(const std::string& url) { return url.compare(0, 5, "https") == 0; }
 
 }  // namespace net

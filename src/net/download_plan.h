@@ -63,6 +63,14 @@ void ReadHeaderLine(const char* line, size_t length, ResponseHead& head);
 // answer (a whole body, an error page) would land at the wrong offsets.
 bool AnswersRange(const ResponseHead& head, int64_t requestedFirst);
 
+// Whether a part that ended without error delivered all it asked for: a
+// bounded part up to its last byte, an open part (or a whole-file transfer
+// continued with a range) up to the end of the file as the probe measured
+// it. A plain whole-file transfer is held to its own Content-Length by
+// libcurl instead. A server that answers a range with fewer bytes would
+// otherwise leave a hole in the file.
+bool PartComplete(int32_t position, int32_t lastByte, int64_t wholeFileSize, bool askedRange);
+
 // Scheme written exactly "https" (lower case): the part transfers then skip
 // peer and host verification.
 bool SkipsPeerVerification(const std::string& url);

@@ -142,6 +142,9 @@ void PerformPartTransfer(DownloadChunk& chunk) {
     std::string error;
     if (!succeeded) {
         error = chunk.refused ? "the server did not answer with the byte range asked for" : curl_easy_strerror(result);
+    } else if (!net::PartComplete(chunk.position, chunk.lastByte, download.wholeFileSize, chunk.requestedFirst >= 0)) {
+        succeeded = false;
+        error = "the server sent fewer bytes than the part asked for";
     }
     download.RecordPartOutcome(succeeded, static_cast<int32_t>(code), error);
 }

@@ -61,7 +61,8 @@ double ProbeFileSize(DownloadHelper& download) {
     }
     // The positions in the file are 32-bit: a file they cannot address is
     // refused here, before any file is created, instead of wrapping.
-    if (!net::FitsFilePositions(net::WholeFileSize(length, range))) {
+    download.wholeFileSize = net::WholeFileSize(length, range);
+    if (!net::FitsFilePositions(download.wholeFileSize)) {
         download.errorText = "file too large: 2 GiB or more";
         return -1;
     }

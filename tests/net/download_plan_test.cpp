@@ -115,6 +115,26 @@ TEST(ResponseHead, RangeRefusedUnlessPartialContentAtTheAskedByte) {
     for (const Case& c : cases) EXPECT_EQ(AnswersRange(ResponseHead{c.status, c.rangeFirst}, c.asked), c.accepted);
 }
 
+TEST(PartComplete, EveryPartMustReachItsEnd) {
+    struct Case {
+        int32_t position, lastByte;
+        int64_t wholeSize;
+        bool askedRange, complete;
+    } cases[] = {
+        {1048576, 1048575, 4194304, true, true},    // bounded, all there
+        {1047576, 1048575, 4194304, true, false},   // bounded, 1000 bytes short
+        {4194304, -1, 4194304, true, true},         // open part up to the end
+        {4193304, -1, 4194304, true, false},        // open part short of the end
+        {2000, 0, 4194304, false, true},            // plain whole file: libcurl checks its length
+        {2000, 0, 4194304, true, false},            // whole file continued with a range, short
+        {4194304, 0, 4194304, true, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PartComplete(c.position, c.lastByte, c.wholeSize, c.askedRange), c.complete)
+            << c.position << " " << c.lastByte;
+    }
+}
+
 TEST(SkipsPeerVerification, OnlyForSchemeWrittenInLowerCase) {
     EXPECT_TRUE(SkipsPeerVerification("https://example.com/a.exe"));
     EXPECT_FALSE(SkipsPeerVerification("HTTPS://example.com/a.exe"));

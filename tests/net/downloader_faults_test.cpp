@@ -34,6 +34,7 @@ TEST_F(FaultyServer, BrokenAnswersFailWithoutTouchingTheTarget) {
         {"drop", 12582912, true},          // connections dropped mid-part
         {"fullbody", 12582912, true},      // 200 with the whole body for every range
         {"badrange", 12582912, true},      // 206 starting at the wrong byte
+        {"shortrange", 12582912, true},    // 206 with fewer bytes than asked
         {"huge", 16, false},               // 3 GiB claimed: refused before any file
         {"redirect/6", 1048576, false},    // more than five redirects
     };

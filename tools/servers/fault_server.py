@@ -12,6 +12,7 @@ path element picks a fault that nginx will not make:
   /drop/NAME         every GET sends half its bytes, then the connection drops
   /fullbody/NAME     HEAD honours ranges, GET answers 200 with the whole body
   /badrange/NAME     206 whose Content-Range starts one byte after the asked one
+  /shortrange/NAME   206 for a range, but its last 1000 bytes left out
   /huge/NAME         HEAD claims a 3 GiB file
   /redirect/N/NAME   N redirects, then /plain/NAME
 
@@ -74,12 +75,13 @@ class Handler(BaseHTTPRequestHandler):
         self.close_connection = True
 
     def send_file(self, data, honour_range=True, range_shift=0, body_fraction=None,
-                  with_length=True, stall=False):
+                  with_length=True, stall=False, range_shortfall=0):
         size = len(data)
         wanted = self.parse_range(size) if honour_range else None
         if wanted:
             first, last = wanted
             first = min(first + range_shift, last)
+            last = max(first, last - range_shortfall)
             body = data[first:last + 1]
             self.send_response(206)
             self.send_header("Content-Range", "bytes %d-%d/%d" % (first, last, size))
@@ -172,6 +174,8 @@ class Handler(BaseHTTPRequestHandler):
             self.send_file(data, body_fraction=0.5 if is_get else None)
         elif fault == "fullbody":
             self.send_file(data, honour_range=not (is_get and ranged))
+        elif fault == "shortrange":
+            self.send_file(data, range_shortfall=1000 if is_get else 0)
         elif fault == "badrange":
             self.send_file(data, range_shift=1 if is_get else 0)
         else:
