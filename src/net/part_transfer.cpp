@@ -2,6 +2,8 @@
 // received bytes at the part's own offsets, and the repeat after a time-out.
 #include <curl/curl.h>
 
+#include <io.h>
+
 #include <cstdio>
 
 #include "net/curl_session.h"
@@ -51,9 +53,11 @@ bool PrepareRepeat(DownloadChunk& chunk) {
     DownloadHelper& download = *chunk.download;
     if (chunk.lastByte > 0 && chunk.position > chunk.lastByte) return false;
     if (chunk.lastByte == 0 && !download.rangesSupported && chunk.position > 0) {
+        // The only part of its file: nothing else writes while it starts over.
         HttpLockGuard guard(download.lock);
         download.downloaded -= chunk.position;
         chunk.position = 0;
+        _chsize(_fileno(chunk.file), 0);
     }
     return true;
 }

@@ -90,11 +90,13 @@ TEST_F(FaultyServer, HugeFileIsRefusedWithAClearMessage) {
 TEST_F(FaultyServer, StalledPartResumesWhereItStopped) {
     struct Case {
         const char* base;
+        const char* fault;
         size_t size;
         int parts;
     } cases[] = {
-        {"stall-whole", 1048576, 1},   // a single transfer continues with a range
-        {"stall-parts", 12582912, 5},  // one of five parts continues its range
+        {"stall-whole", "stall", 1048576, 1},           // a single transfer continues with a range
+        {"stall-parts", "stall", 12582912, 5},          // one of five parts continues its range
+        {"stall-norange", "stallnorange", 1048576, 1},  // without ranges it starts over
     };
     uint32_t seed = 30;
     for (const Case& c : cases) {
@@ -102,13 +104,15 @@ TEST_F(FaultyServer, StalledPartResumesWhereItStopped) {
         std::string name = UniqueName(c.base);
         std::string served = PatternBytes(c.size, ++seed);
         ASSERT_TRUE(servers_.Publish(name, served));
-        FetchOutcome got = Fetch(servers_.FaultUrl("stall", name), dir_ / Util::AnsiToWide(name), 5);
+        FetchOutcome got = Fetch(servers_.FaultUrl(c.fault, name), dir_ / Util::AnsiToWide(name), 5);
         EXPECT_EQ(got.partLimit, c.parts);
         EXPECT_EQ(got.bytes.size(), served.size());
         EXPECT_TRUE(got.bytes == served);
         std::vector<std::string> ranges = FaultGetRanges(servers_, name);
         ASSERT_EQ(ranges.size(), static_cast<size_t>(c.parts + 1));
-        if (c.parts == 1) {
+        if (std::string(c.fault) == "stallnorange") {
+            EXPECT_EQ(ranges, (std::vector<std::string>{"-", "-"}));
+        } else if (c.parts == 1) {
             // The stalled first request sent half the file, the repeat asks for the rest.
             EXPECT_EQ(ranges, (std::vector<std::string>{"-", "524288-"}));
         } else {

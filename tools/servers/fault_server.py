@@ -9,6 +9,7 @@ path element picks a fault that nginx will not make:
   /nolength/NAME     no Content-Length; the body ends when the connection does
   /404range/NAME     an open-ended range past the first byte gets 404
   /stall/NAME        the first GET sends half its bytes, then nothing for 14 s
+  /stallnorange/NAME the same from a server that ignores Range
   /drop/NAME         every GET sends half its bytes, then the connection drops
   /fullbody/NAME     HEAD honours ranges, GET answers 200 with the whole body
   /badrange/NAME     206 whose Content-Range starts one byte after the asked one
@@ -163,13 +164,14 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_plain(404, b"<html>no such range</html>\n")
             else:
                 self.send_file(data)
-        elif fault == "stall":
+        elif fault in ("stall", "stallnorange"):
             first_time = False
             if is_get:
                 with Handler.stalled_lock:
-                    first_time = name not in Handler.stalled
-                    Handler.stalled.add(name)
-            self.send_file(data, body_fraction=0.5 if first_time else None, stall=True)
+                    first_time = (fault, name) not in Handler.stalled
+                    Handler.stalled.add((fault, name))
+            self.send_file(data, honour_range=fault == "stall", body_fraction=0.5 if first_time else None,
+                           stall=True)
         elif fault == "drop":
             self.send_file(data, body_fraction=0.5 if is_get else None)
         elif fault == "fullbody":
