@@ -48,8 +48,8 @@ protected:
     }
 
     // A frameless owner the size of the message box's settings window.
-    Util::UniqueWindow MakeOwner(int x, int y, DWORD style = WS_POPUP | WS_VISIBLE) {
-        Util::UniqueWindow owner(::CreateWindowExW(0, kOwnerClass, L"owner", style, x, y, 252, 160, nullptr,
+    Util::UniqueWindow MakeOwner(int x, int y, DWORD style = WS_POPUP | WS_VISIBLE, DWORD exStyle = 0) {
+        Util::UniqueWindow owner(::CreateWindowExW(exStyle, kOwnerClass, L"owner", style, x, y, 252, 160, nullptr,
                                                    nullptr, ::GetModuleHandleW(nullptr), nullptr));
         Pump();
         return owner;
@@ -255,4 +255,28 @@ TEST_F(ShadowWindow, SecondShadowOnTheSameOwnerIsRefused) {
     ::SetWindowPos(owner.get(), nullptr, 90, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Pump();
     EXPECT_EQ(WindowRect(first.GetShadowWindow()).left, 84);
+}
+
+TEST_F(ShadowWindow, PictureReachesTheScreen) {
+    // An opaque red ring (sharpness 0, so the whole 10-pixel border is at
+    // full darkness) shows beside the owner on the display. Topmost, so
+    // windows of tests running beside this one cannot cover it.
+    Util::UniqueWindow owner = MakeOwner(613, 431, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
+    CWndShadow shadow;
+    shadow.Create(owner.get());
+    ASSERT_TRUE(shadow.SetColor(RGB(255, 0, 0)));
+    ASSERT_TRUE(shadow.SetDarkness(255));
+    ASSERT_TRUE(shadow.SetSharpness(0));
+    ASSERT_TRUE(shadow.SetPosition(0, 0));
+    ASSERT_TRUE(shadow.SetSize(10));
+    Pump();
+    Util::WindowDc screen(nullptr);
+    ASSERT_TRUE(screen);
+    const COLORREF beside = ::GetPixel(screen.get(), 608, 511);
+    const COLORREF inside = ::GetPixel(screen.get(), 700, 511);
+    EXPECT_EQ(beside, RGB(255, 0, 0));
+    EXPECT_EQ(inside, RGB(255, 255, 255));
+    ::ShowWindow(owner.get(), SW_HIDE);
+    Pump();
+    EXPECT_NE(::GetPixel(screen.get(), 608, 511), RGB(255, 0, 0));
 }
