@@ -6,3 +6,9 @@ tarsel_add_gtest(ui_render_image_test
             render/skin_image.rc
     LIBS tarsel_ui_engine tarsel_skin_testsupport
     PROPERTIES FIXTURES_REQUIRED skin_fixtures)
+
+# Drawing: descriptors, nine-part images, fills, gradients, clips and text,
+# read back from DIB sections.
+tarsel_add_gtest(ui_render_draw_test
+    SOURCES render_descriptor_test.cpp render_pixels_test.cpp render_canvas.cpp
+    LIBS tarsel_ui_engine)
