@@ -280,3 +280,48 @@ TEST_F(ShadowWindow, PictureReachesTheScreen) {
     Pump();
     EXPECT_NE(::GetPixel(screen.get(), 608, 511), RGB(255, 0, 0));
 }
+
+TEST_F(ShadowWindow, ShrinkingRedrawsAtOnceGrowingAtTheNextPaint) {
+    Util::UniqueWindow owner = MakeOwner(100, 100);
+    CWndShadow shadow;
+    Attach(shadow, owner.get());
+    HWND window = shadow.GetShadowWindow();
+    const UINT resize = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+
+    ::SetWindowPos(owner.get(), nullptr, 0, 0, 200, 120, resize);
+    RECT rect = WindowRect(window);
+    EXPECT_EQ(rect.right - rect.left, 212);
+    EXPECT_EQ(rect.bottom - rect.top, 132);
+
+    // The new area has not been painted yet: the shadow waits for it.
+    ::SetWindowPos(owner.get(), nullptr, 0, 0, 300, 120, resize);
+    EXPECT_EQ(WindowRect(window).right - WindowRect(window).left, 212);
+    ::UpdateWindow(owner.get());
+    Pump();
+    rect = WindowRect(window);
+    EXPECT_EQ(rect.right - rect.left, 312);
+    EXPECT_EQ(rect.bottom - rect.top, 132);
+}
+
+TEST_F(ShadowWindow, RoundedOwnerLetsTheShadowShowInItsCorners) {
+    // With a window region the owner's bounding-box corner is no longer
+    // under the owner, so the shadow covers it; without one it stays clear.
+    Util::UniqueWindow owner = MakeOwner(641, 457, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
+    CWndShadow shadow;
+    shadow.Create(owner.get());
+    ASSERT_TRUE(shadow.SetColor(RGB(255, 0, 0)));
+    ASSERT_TRUE(shadow.SetDarkness(255));
+    ASSERT_TRUE(shadow.SetSharpness(0));
+    ASSERT_TRUE(shadow.SetPosition(0, 0));
+    ASSERT_TRUE(shadow.SetSize(10));
+    Pump();
+    Util::WindowDc screen(nullptr);
+    EXPECT_EQ(::GetPixel(screen.get(), 642, 458), RGB(255, 255, 255));
+
+    ::SetWindowRgn(owner.get(), ::CreateRoundRectRgn(0, 0, 253, 161, 30, 30), TRUE);
+    shadow.Update(owner.get());
+    Pump();
+    EXPECT_EQ(::GetPixel(screen.get(), 642, 458), RGB(255, 0, 0));
+    // The middle of the top edge is still the owner's.
+    EXPECT_EQ(::GetPixel(screen.get(), 641 + 126, 459), RGB(255, 255, 255));
+}

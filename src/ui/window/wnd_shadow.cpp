@@ -71,6 +71,11 @@ void CWndShadow::Create(HWND hParentWnd) {
         return;
     }
     m_Status = kEnabled;
+    // The owner's size so far, so that its first resize is judged against
+    // it: counting from 0 would take every first change for growth and
+    // leave a shrunk owner with a stale shadow until something repaints it.
+    RECT client{};
+    if (::GetClientRect(hParentWnd, &client)) m_WndSize = MAKELPARAM(client.right, client.bottom);
     Show(hParentWnd);
     m_OriParentProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
         hParentWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWndShadow::ParentProc)));
