@@ -4,3 +4,8 @@ list(APPEND TARSEL_UI_ENGINE_SOURCES
     controls/control.cpp
     controls/control_attributes.cpp
     controls/control_paint.cpp)
+# Containers, scroll bar, labels, texts and buttons.
+list(APPEND TARSEL_UI_ENGINE_SOURCES
+    controls/scroll_bar.cpp
+    controls/container.cpp
+    controls/container_layout.cpp)

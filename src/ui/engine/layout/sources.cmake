@@ -1,0 +1,6 @@
+# Layouts and their placement arithmetic (paths relative to src/ui/engine).
+list(APPEND TARSEL_UI_ENGINE_SOURCES
+    layout/layout_math.cpp
+    layout/separator_drag.cpp
+    layout/vertical_layout.cpp
+    layout/horizontal_layout.cpp)
