@@ -75,7 +75,6 @@ TEST_F(NginxDownload, LargeFilesAreSplitIntoParallelRanges) {
         if (!c.ranges.empty()) {
             EXPECT_EQ(ranges, c.ranges);
         }
-        testsupport::RemoveTree(target);
         ::DeleteFileW(target.c_str());
         ::DeleteFileW(servers_.DocrootPath(name).c_str());
     }
