@@ -104,7 +104,8 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
     }
     Util::DebugLine("[******] suc download\n");
     std::string digest = UpperCaseDigest(GetFileMD5(file));
-    bool verified = digest == md5;
+    // A missing file has no digest; a rule without one must not pass for it.
+    bool verified = !digest.empty() && digest == md5;
     if (verified) {
         Util::DebugLine("[******] suc md5\n");
     } else {

@@ -26,7 +26,8 @@ std::string FetchUpdateConfig(const std::string& serverAddress);
 
 // Downloads `url` to `file` (ANSI) in up to five parts and compares the
 // file's digest, upper-cased, with `md5` exactly. A file that fails the
-// comparison is left where it is.
+// comparison is left where it is; a missing or empty file never verifies,
+// not even against an empty `md5`.
 bool GetFile(const std::string& url, const std::string& file, const std::string& md5);
 
 // The update server: key "server" in section "base" of the data file when

@@ -97,6 +97,8 @@ TEST_F(GetUpdateRun, FailuresWriteNothingAndLeaveNothingBehind) {
         {"wrong digest", OneRuleDocument("*.*.*.*", "1.1.517.0", url, std::string(32, 'F')),
          "[******] failing md5\n"},
         {"missing package", OneRuleDocument("*.*.*.*", "1.1.517.0", url + ".gone", md5), "[******] failing md5\n"},
+        {"missing package of a rule without digest", OneRuleDocument("*.*.*.*", "1.1.517.0", url + ".gone", ""),
+         "[******] failing md5\n"},
         {"no document", "", ""},
     };
     for (const Case& c : cases) {

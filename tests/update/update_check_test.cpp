@@ -97,6 +97,8 @@ TEST_F(UpdateCheckParts, PackageThatCannotBeFetchedReportsAnEmptyDigest) {
     ASSERT_NE(log.find(marker), std::string::npos);
     EXPECT_EQ(log.substr(log.find(marker) + marker.size()), "");
     EXPECT_TRUE(site_.TempFiles().empty());
+    // The empty digest of a missing file never matches a rule without one.
+    EXPECT_FALSE(GetFile(site_.ServerAddress() + "/absent.exe", file, ""));
 }
 
 }  // namespace
