@@ -9,3 +9,13 @@ tarsel_add_gtest(ui_manager_settings_test
 tarsel_add_gtest(ui_manager_resources_test
     SOURCES manager_resources_test.cpp
     LIBS tarsel_ui_engine)
+
+# The paint manager driving a real window under Xvfb; ui_window_fixture is
+# the window fixture later window tests share.
+add_library(tarsel_ui_window_fixture STATIC ui_window_fixture.cpp)
+target_link_libraries(tarsel_ui_window_fixture PUBLIC tarsel_ui_engine tarsel_options tarsel_testsupport)
+target_include_directories(tarsel_ui_window_fixture PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+
+tarsel_add_gtest(ui_manager_window_test
+    SOURCES manager_window_test.cpp
+    LIBS tarsel_ui_window_fixture)
