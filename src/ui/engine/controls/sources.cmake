@@ -8,4 +8,9 @@ list(APPEND TARSEL_UI_ENGINE_SOURCES
 list(APPEND TARSEL_UI_ENGINE_SOURCES
     controls/scroll_bar.cpp
     controls/container.cpp
-    controls/container_layout.cpp)
+    controls/container_layout.cpp
+    controls/label.cpp
+    controls/label_effect.cpp
+    controls/text.cpp
+    controls/button.cpp
+    controls/button_paint.cpp)
