@@ -10,7 +10,7 @@
 namespace nettest {
 
 std::string UniqueName(const std::string& base) {
-    return base + "-" + std::to_string(::GetCurrentProcessId()) + ".bin";
+    return testsupport::UniqueServerName(base) + ".bin";
 }
 
 FetchOutcome Fetch(const std::string& url, const std::wstring& target, int partLimit) {

@@ -10,7 +10,7 @@
 
 namespace nettest {
 
-// A file name no other test process uses: "<base>-<pid>.bin".
+// A file name no other test process uses: "<base>-<pid>-<counter>.bin".
 std::string UniqueName(const std::string& base);
 
 struct FetchOutcome {

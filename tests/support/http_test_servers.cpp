@@ -1,5 +1,8 @@
 #include "support/http_test_servers.h"
 
+#include <windows.h>
+
+#include <cstdio>
 #include <sstream>
 
 #include "support/temp_dir.h"
@@ -54,6 +57,15 @@ std::string HttpTestServers::NginxLog(const std::string& name) const {
         if (line.find(needle) != std::string::npos) matching += line + "\n";
     }
     return matching;
+}
+
+std::string UniqueServerName(const std::string& base) {
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, "-%lu-%llx", ::GetCurrentProcessId(),
+                  static_cast<unsigned long long>(now.QuadPart));
+    return base + suffix;
 }
 
 std::string PatternBytes(size_t size, uint32_t seed) {

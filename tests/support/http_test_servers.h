@@ -38,6 +38,11 @@ private:
     int faultPort_ = 0;
 };
 
+// "<base>-<pid>-<counter>": unique across the processes of one test run.
+// Wine hands out process ids again, so the id alone would let a later test
+// meet an earlier one's files and log lines.
+std::string UniqueServerName(const std::string& base);
+
 // Deterministic pseudo-random bytes, different for every seed.
 std::string PatternBytes(size_t size, uint32_t seed);
 

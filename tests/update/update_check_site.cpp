@@ -12,7 +12,7 @@ namespace updatetest {
 
 UpdateCheckSite::UpdateCheckSite(const std::string& name)
     : launcherDir_(dir_ / L"launcher\\"),
-      folder_("site-" + name + "-" + std::to_string(::GetCurrentProcessId())) {
+      folder_(testsupport::UniqueServerName("site-" + name)) {
     testsupport::MakeDirs(launcherDir_);
     std::wstring temp = dir_ / L"temp\\";
     if (testsupport::MakeDirs(temp)) tempDir_ = temp;

@@ -14,7 +14,7 @@ namespace updatetest {
 
 class UpdateCheckSite {
 public:
-    // `name` makes the server folder unique together with the process id.
+    // `name` starts the site's server folder name, made unique per test.
     explicit UpdateCheckSite(const std::string& name);
     ~UpdateCheckSite();
     UpdateCheckSite(const UpdateCheckSite&) = delete;
