@@ -1,0 +1,220 @@
+// Loading a skin, registering its resources and window settings, and
+// building its control tree.
+
+#include "ui/engine/builder/dialog_builder.h"
+
+#include <cstdlib>
+#include <cwchar>
+
+#include "ui/engine/controls/container.h"
+#include "ui/engine/controls/control.h"
+#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/render/value_syntax.h"
+
+namespace TarselUI {
+
+namespace {
+
+constexpr SIZE_T kNameLength = 260;     // "name": up to 259 characters
+constexpr SIZE_T kIncludeLength = 500;  // "count" and "source": up to 499
+
+bool Is(LPCWSTR a, LPCWSTR b) { return std::wcscmp(a, b) == 0; }
+
+}  // namespace
+
+CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCWSTR type, IDialogBuilderCallback* pCallback,
+                                   CPaintManagerUI* pManager, CControlUI* pParent) {
+    if (xml.IsId()) {
+        HINSTANCE module = CPaintManagerUI::GetResourceDll();
+        HRSRC resource = ::FindResourceW(module, xml.m_lpstr, type);
+        if (!resource) return nullptr;
+        HGLOBAL loaded = ::LoadResource(module, resource);
+        if (!loaded) return nullptr;
+        const auto* bytes = static_cast<const BYTE*>(::LockResource(loaded));
+        const DWORD size = ::SizeofResource(module, resource);
+        if (!bytes) return nullptr;
+        m_pCallback = pCallback;
+        if (!m_xml.LoadFromMem(bytes, size)) return nullptr;
+        m_pstrtype = type;
+    } else {
+        if (!xml.m_lpstr) return nullptr;
+        if (xml.m_lpstr[0] == L'<') {
+            if (!m_xml.Load(xml.m_lpstr)) return nullptr;
+        } else if (!m_xml.LoadFromFile(xml.m_lpstr)) {
+            return nullptr;
+        }
+    }
+    return Create(pCallback, pManager, pParent);
+}
+
+CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintManagerUI* pManager,
+                                   CControlUI* pParent) {
+    m_pCallback = pCallback;
+    CMarkupNode root = m_xml.GetRoot();
+    if (!root.IsValid()) return nullptr;
+
+    if (pManager) {
+        RegisterResources(root, *pManager);
+        if (Is(root.GetName(), L"Window") && pManager->GetPaintWindow()) {
+            const int count = root.GetAttributeCount();
+            for (int i = 0; i < count; ++i) {
+                ApplyWindowAttribute(*pManager, root.GetAttributeName(i), root.GetAttributeValue(i));
+            }
+        }
+    }
+    return _Parse(&root, pParent, pManager);
+}
+
+void CDialogBuilder::RegisterResources(CMarkupNode& root, CPaintManagerUI& manager) {
+    for (CMarkupNode node = root.GetChild(); node.IsValid(); node = node.GetSibling()) {
+        LPCWSTR tag = node.GetName();
+        const int count = node.GetAttributeCount();
+        if (Is(tag, L"Image")) {
+            LPCWSTR name = nullptr;
+            LPCWSTR type = nullptr;
+            DWORD mask = 0;
+            for (int i = 0; i < count; ++i) {
+                LPCWSTR attribute = node.GetAttributeName(i);
+                LPCWSTR value = node.GetAttributeValue(i);
+                if (Is(attribute, L"name")) {
+                    name = value;
+                } else if (Is(attribute, L"restype")) {
+                    type = value;
+                } else if (Is(attribute, L"mask")) {
+                    mask = ParseHexColor(value);
+                }
+            }
+            if (name) manager.AddImage(name, type, mask);
+        } else if (Is(tag, L"Font")) {
+            LPCWSTR name = nullptr;
+            int size = 12;
+            bool bold = false;
+            bool underline = false;
+            bool italic = false;
+            bool isDefault = false;
+            for (int i = 0; i < count; ++i) {
+                LPCWSTR attribute = node.GetAttributeName(i);
+                LPCWSTR value = node.GetAttributeValue(i);
+                if (Is(attribute, L"name")) {
+                    name = value;
+                } else if (Is(attribute, L"size")) {
+                    size = static_cast<int>(std::wcstol(value, nullptr, 10));
+                } else if (Is(attribute, L"bold")) {
+                    bold = Is(value, L"true");
+                } else if (Is(attribute, L"underline")) {
+                    underline = Is(value, L"true");
+                } else if (Is(attribute, L"italic")) {
+                    italic = Is(value, L"true");
+                } else if (Is(attribute, L"default")) {
+                    isDefault = Is(value, L"true");
+                }
+            }
+            if (name) {
+                manager.AddFont(name, size, bold, underline, italic);
+                if (isDefault) manager.SetDefaultFont(name, size, bold, underline, italic);
+            }
+        } else if (Is(tag, L"Default")) {
+            LPCWSTR name = nullptr;
+            LPCWSTR value = nullptr;
+            for (int i = 0; i < count; ++i) {
+                LPCWSTR attribute = node.GetAttributeName(i);
+                if (Is(attribute, L"name")) {
+                    name = node.GetAttributeValue(i);
+                } else if (Is(attribute, L"value")) {
+                    value = node.GetAttributeValue(i);
+                }
+            }
+            // The manager keeps the first list for a tag.
+            if (name) manager.AddDefaultAttributeList(name, value ? value : L"");
+        }
+    }
+}
+
+void CDialogBuilder::BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaintManagerUI* pManager) {
+    if (!node.HasAttributes()) return;
+    wchar_t buffer[kIncludeLength] = {};
+    int count = 1;
+    if (node.GetAttributeValue(L"count", buffer, kIncludeLength)) {
+        count = static_cast<int>(std::wcstol(buffer, nullptr, 10));
+    }
+    buffer[0] = L'\0';
+    if (!node.GetAttributeValue(L"source", buffer, kIncludeLength)) return;
+    for (int i = 0; i < count; ++i) {
+        CDialogBuilder builder;
+        CControlUI* built = nullptr;
+        if (m_pstrtype) {
+            const UINT id = static_cast<UINT>(std::wcstol(buffer, nullptr, 10));
+            built = builder.Create(STRINGorID(id), m_pstrtype, m_pCallback, pManager, pParent);
+        } else {
+            built = builder.Create(STRINGorID(buffer), nullptr, m_pCallback, pManager, pParent);
+        }
+        // Without a parent nothing would ever own what the included file
+        // built at its top level.
+        if (built && !pParent) delete built;
+    }
+}
+
+CControlUI* CDialogBuilder::CreateForTag(LPCWSTR tag, LPCWSTR name, CPaintManagerUI* /*pManager*/) {
+    if (CControlUI* control = CreateEngineControl(tag)) return control;
+    const CStdPtrArray& plugins = CPaintManagerUI::GetPlugins();
+    for (int i = 0; i < plugins.GetSize(); ++i) {
+        auto create = reinterpret_cast<LPCREATECONTROL>(plugins.GetAt(i));
+        if (!create) continue;
+        if (CControlUI* control = create(tag)) return control;
+    }
+    if (m_pCallback) return m_pCallback->CreateControl(tag, name);
+    return nullptr;
+}
+
+CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPaintManagerUI* pManager) {
+    CControlUI* result = nullptr;
+    for (CMarkupNode node = pRoot->GetChild(); node.IsValid(); node = node.GetSibling()) {
+        LPCWSTR tag = node.GetName();
+        if (Is(tag, L"Image") || Is(tag, L"Font") || Is(tag, L"Default") || Is(tag, L"Shadow")) continue;
+        if (Is(tag, L"Include")) {
+            BuildInclude(node, pParent, pManager);
+            continue;
+        }
+        wchar_t name[kNameLength] = {};
+        node.GetAttributeValue(L"name", name, kNameLength);
+        // Tree nodes need the tree view classes, which this engine does not
+        // build: a TreeNode creates nothing, like any unknown tag.
+        CControlUI* control = CreateForTag(tag, name, pManager);
+        if (!control) continue;
+
+        if (node.HasChildren()) _Parse(&node, control, pManager);
+
+        if (pParent) {
+            auto* container = static_cast<IContainerUI*>(pParent->GetInterface(L"IContainer"));
+            if (!container) {
+                delete control;
+                return nullptr;
+            }
+            if (!container->Add(control)) {
+                delete control;
+                continue;
+            }
+        }
+
+        if (pManager) {
+            control->SetManager(pManager, nullptr, false);
+            if (LPCWSTR defaults = pManager->GetDefaultAttributeList(tag)) control->ApplyAttributeList(defaults);
+        }
+        const int count = node.GetAttributeCount();
+        for (int i = 0; i < count; ++i) control->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
+        if (pManager) control->SetManager(nullptr, nullptr, false);
+
+        if (!result) result = control;
+    }
+    return result;
+}
+
+void CDialogBuilder::GetLastErrorMessage(LPWSTR pstrMessage, SIZE_T cchMax) const {
+    m_xml.GetLastErrorMessage(pstrMessage, cchMax);
+}
+
+void CDialogBuilder::GetLastErrorLocation(LPWSTR pstrSource, SIZE_T cchMax) const {
+    m_xml.GetLastErrorLocation(pstrSource, cchMax);
+}
+
+}  // namespace TarselUI
