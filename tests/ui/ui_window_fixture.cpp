@@ -13,6 +13,24 @@ namespace {
 constexpr wchar_t kClassName[] = L"TarselUiTestWindow";
 constexpr int kLeft = 60, kTop = 60;
 
+bool IsPointerInput(UINT message) {
+    switch (message) {
+        case WM_MOUSEMOVE:
+        case WM_MOUSELEAVE:
+        case WM_MOUSEHOVER:
+        case WM_SETCURSOR:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MOUSEWHEEL:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void RegisterOnce() {
     static const bool registered = [] {
         CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
@@ -60,6 +78,19 @@ LRESULT CALLBACK TestWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT TestWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Messages the engine sends itself while handling one arrive nested
+    // and always pass; at the top level only posted pointer input does.
+    if (dispatchDepth_ == 0 && IsPointerInput(message)) {
+        if (postedPointerInput_.empty() || postedPointerInput_.front() != std::make_pair(message, lParam)) {
+            return message == WM_SETCURSOR ? TRUE : 0;
+        }
+        postedPointerInput_.pop_front();
+    }
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } nested(dispatchDepth_);
     if (onMessage) {
         bool handled = false;
         const LRESULT result = onMessage(message, wParam, lParam, handled);
@@ -99,6 +130,7 @@ void TestWindow::PlaceCursor(int x, int y) {
 }
 
 void TestWindow::Post(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsPointerInput(message)) postedPointerInput_.emplace_back(message, lParam);
     ::PostMessageW(hwnd_, message, wParam, lParam);
     PumpUntilIdle();
 }
@@ -190,6 +222,14 @@ void RecordingControl::DoEvent(TEventUI& event) {
     if (log_) log_->push_back({this, event.Type});
     CControlUI::DoEvent(event);
 }
+
+bool RecordingControl::Activate() {
+    if (!CControlUI::Activate()) return false;
+    ++activations;
+    return true;
+}
+
+void RecordingControl::DoPostPaint(HDC, const RECT&) { ++postPaints; }
 
 int RecordingControl::Count(int type) const {
     return static_cast<int>(std::count_if(events.begin(), events.end(),

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "ui/engine/controls/control.h"
@@ -39,8 +41,11 @@ public:
     // Pumps until `done` holds or `timeoutMs` passes; false on timeout.
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
 
-    // Mouse input at client coordinates; the real cursor is put there too,
-    // so the platform's hover and leave tracking agrees with the messages.
+    // Mouse input at client coordinates; the real cursor is put there too
+    // (the engine asks the platform where it is for set-cursor requests).
+    // Pointer messages the platform makes on its own (from the shared
+    // display's pointer, hover and leave tracking) are dropped, so a test
+    // sees exactly the input it posted and what the engine makes of it.
     void MouseMove(int x, int y);
     void LeftDown(int x, int y);
     void LeftUp(int x, int y);
@@ -56,6 +61,8 @@ private:
     void PlaceCursor(int x, int y);
 
     HWND hwnd_ = nullptr;
+    std::deque<std::pair<UINT, LPARAM>> postedPointerInput_;
+    int dispatchDepth_ = 0;
     TarselUI::CPaintManagerUI manager_;
 };
 
@@ -85,10 +92,18 @@ class RecordingControl : public TarselUI::CControlUI {
 public:
     explicit RecordingControl(std::vector<std::pair<RecordingControl*, int>>* log = nullptr, bool tabStop = true)
         : log_(log), tabStop_(tabStop) {}
-    UINT GetControlFlags() const override { return tabStop_ ? TarselUI::UIFLAG_TABSTOP : 0; }
+    UINT GetControlFlags() const override { return (tabStop_ ? TarselUI::UIFLAG_TABSTOP : 0) | extraFlags; }
+    LPCWSTR GetClass() const override { return className; }
+    bool Activate() override;
     void DoEvent(TarselUI::TEventUI& event) override;
-    std::vector<TarselUI::TEventUI> events;
+    void DoPostPaint(HDC dc, const RECT& paint) override;
     int Count(int type) const;
+
+    std::vector<TarselUI::TEventUI> events;
+    UINT extraFlags = 0;
+    LPCWSTR className = L"ControlUI";
+    int activations = 0;
+    int postPaints = 0;
 
 private:
     std::vector<std::pair<RecordingControl*, int>>* log_;
