@@ -1,9 +1,9 @@
 #include "net/download_plan.h"
 
 #include <cctype>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <regex>
 
 namespace net {
 namespace {
@@ -67,22 +67,86 @@ std::string RangeText(int32_t position, int32_t last) {
     return std::string();
 }
 
-ContentRange FindContentRange(const std::string& headers) {
-    static const std::regex pattern(R"(CONTENT-RANGE\s*:\s*\w+\s*(\d+)-(\d*)/(\d+))", std::regex::icase);
-    ContentRange range;
-    std::smatch match;
-    if (!std::regex_search(headers, match, pattern)) return range;
-    // Digit runs longer than 18 cannot be a size we could ever fetch.
-    if (match[1].length() > 18 || match[3].length() > 18) {
-        range.present = true;
-        range.first = 0;
-        range.total = INT64_MAX;
-        return range;
+namespace {
+
+// The character classes of the pattern, in the "C" locale.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsWordChar(char c) { return IsDigit(c) || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// A run of digits as a number that saturates instead of overflowing: a
+// length no file can have still reads as too large, never as a small one.
+int64_t SaturatedNumber(const char* first, const char* last) {
+    int64_t value = 0;
+    for (const char* p = first; p < last; ++p) {
+        if (value > (INT64_MAX - 9) / 10) return INT64_MAX;
+        value = value * 10 + (*p - '0');
     }
-    range.present = true;
-    range.first = std::strtoll(match[1].str().c_str(), nullptr, 10);
-    range.total = std::strtoll(match[3].str().c_str(), nullptr, 10);
-    return range;
+    return value;
+}
+
+// "-" [digits] "/" digits, after the first byte's digits.
+bool MatchRangeTail(const char* p, const char* end, int64_t& total) {
+    if (p >= end || *p != '-') return false;
+    ++p;
+    while (p < end && IsDigit(*p)) ++p;
+    if (p >= end || *p != '/') return false;
+    const char* digits = ++p;
+    while (p < end && IsDigit(*p)) ++p;
+    if (p == digits) return false;
+    total = SaturatedNumber(digits, p);
+    return true;
+}
+
+// The rest of "Content-Range" blanks ":" blanks unit blanks first "-"
+// [last] "/" total, with the unit and the first byte told apart the way a
+// backtracking match of \w+\s*(\d+) tells them apart: the whole word run
+// is the unit when blanks and digits follow it; otherwise the unit is all
+// but the run's last character, which must then be a digit.
+bool MatchAfterName(const char* p, const char* end, ContentRange& range) {
+    while (p < end && IsBlank(*p)) ++p;
+    if (p >= end || *p != ':') return false;
+    ++p;
+    while (p < end && IsBlank(*p)) ++p;
+    const char* word = p;
+    while (p < end && IsWordChar(*p)) ++p;
+    const char* wordEnd = p;
+    if (wordEnd == word) return false;
+
+    const char* digits = wordEnd;
+    while (digits < end && IsBlank(*digits)) ++digits;
+    const char* digitsEnd = digits;
+    while (digitsEnd < end && IsDigit(*digitsEnd)) ++digitsEnd;
+    if (digitsEnd > digits && MatchRangeTail(digitsEnd, end, range.total)) {
+        range.first = SaturatedNumber(digits, digitsEnd);
+        return true;
+    }
+    if (wordEnd - word >= 2 && IsDigit(wordEnd[-1]) && MatchRangeTail(wordEnd, end, range.total)) {
+        range.first = wordEnd[-1] - '0';
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ContentRange FindContentRange(const std::string& headers) {
+    // A hand-written scan rather than a regular expression: the library's
+    // backtracking matcher recurses once per character and a hostile header
+    // of a few thousand blanks overflows the stack.
+    static const char kName[] = "CONTENT-RANGE";
+    const size_t nameLength = sizeof kName - 1;
+    const char* text = headers.data();
+    const char* end = text + headers.size();
+    for (const char* p = text; end - p >= static_cast<ptrdiff_t>(nameLength); ++p) {
+        if (!StartsWithNoCase(p, static_cast<size_t>(end - p), kName)) continue;
+        ContentRange range;
+        if (MatchAfterName(p + nameLength, end, range)) {
+            range.present = true;
+            return range;
+        }
+    }
+    return ContentRange{};
 }
 
 int64_t WholeFileSize(int64_t reportedLength, const ContentRange& range) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <regex>
 
 #include "net/download_plan.h"
 
@@ -68,6 +69,56 @@ TEST(FindContentRange, ReadsFirstByteAndTotalIgnoringCase) {
             EXPECT_EQ(range.total, c.total) << c.headers;
         }
     }
+}
+
+TEST(FindContentRange, HostileLengthsNeitherCrashNorWrap) {
+    const std::string blanks(200000, ' ');
+    const std::string digits(200000, '7');
+    ContentRange spaced = FindContentRange("Content-Range:" + blanks + "bytes" + blanks + "2-9/10\r\n");
+    EXPECT_TRUE(spaced.present);
+    EXPECT_EQ(spaced.total, 10);
+    ContentRange longNumber = FindContentRange("Content-Range: bytes 2-9/" + digits);
+    EXPECT_TRUE(longNumber.present);
+    EXPECT_EQ(longNumber.total, INT64_MAX);
+    EXPECT_FALSE(FindContentRange("Content-Range: bytes " + digits).present);
+    std::string repeated;
+    for (int i = 0; i < 20000; ++i) repeated += "content-range:";
+    EXPECT_FALSE(FindContentRange(repeated).present);
+}
+
+// The scanner accepts exactly what the header pattern
+// CONTENT-RANGE\s*:\s*\w+\s*(\d+)-(\d*)/(\d+) (searched, ignoring case) accepts,
+// checked against the library's regular expressions on short random texts
+// where their recursion is harmless.
+TEST(FindContentRange, AgreesWithThePatternOnRandomTexts) {
+    static const std::regex pattern(R"(CONTENT-RANGE\s*:\s*\w+\s*(\d+)-(\d*)/(\d+))", std::regex::icase);
+    const std::string pieces[] = {"Content-Range", "content-range", " ", "\t", "\r\n", ":", "bytes", "b",
+                                  "_",             "0",             "12", "-", "/",  "99", "x-", "CONTENT-RANGE:"};
+    const std::string valid[] = {"Content-Range: bytes 2-9/10", "content-range:bytes 12-/3456", "X: 1\r\nCONTENT-RANGE :\tb 0-0/1"};
+    std::mt19937 random(4321);
+    int matches = 0;
+    for (int round = 0; round < 20000; ++round) {
+        // A valid header, then a few random edits of the kinds that matter.
+        std::string text = valid[round % 3];
+        int edits = static_cast<int>(random() % 4);
+        for (int e = 0; e < edits; ++e) {
+            size_t at = random() % (text.size() + 1);
+            if (random() % 2 == 0 && at < text.size()) {
+                text.erase(at, 1 + random() % 3);
+            } else {
+                text.insert(at, pieces[random() % 16]);
+            }
+        }
+        std::smatch match;
+        bool expected = std::regex_search(text, match, pattern);
+        ContentRange range = FindContentRange(text);
+        ASSERT_EQ(range.present, expected) << text;
+        if (!expected) continue;
+        ++matches;
+        EXPECT_EQ(range.first, std::stoll(match[1].str())) << text;
+        EXPECT_EQ(range.total, std::stoll(match[3].str())) << text;
+    }
+    EXPECT_GT(matches, 500);  // the texts do reach the interesting cases
 }
 
 TEST(FitsFilePositions, RefusesTwoGibibytesAndUnknownSizes) {
