@@ -36,6 +36,7 @@ TEST_F(FaultyServer, BrokenAnswersFailWithoutTouchingTheTarget) {
         {"badrange", 12582912, true},      // 206 starting at the wrong byte
         {"shortrange", 12582912, true},    // 206 with fewer bytes than asked
         {"huge", 16, false},               // 3 GiB claimed: refused before any file
+        {"manyheaders", 16, false},        // header lines without end
         {"redirect/6", 1048576, false},    // more than five redirects
     };
     uint32_t seed = 100;

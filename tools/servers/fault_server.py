@@ -15,7 +15,11 @@ path element picks a fault that nginx will not make:
   /badrange/NAME     206 whose Content-Range starts one byte after the asked one
   /shortrange/NAME   206 for a range, but its last 1000 bytes left out
   /huge/NAME         HEAD claims a 3 GiB file
+  /manyheaders/NAME  a megabyte of header lines before the usual answer
   /redirect/N/NAME   N redirects, then /plain/NAME
+  /swap/NAME         HEAD describes NAME, GET sends NAME.next: the file was
+                     replaced on the server between the size probe and the
+                     transfer
 
 Every request for NAME is appended to LOGDIR/NAME.log as
 "METHOD FAULT RANGE" so tests can see what was asked. The server stops by
@@ -132,6 +136,15 @@ class Handler(BaseHTTPRequestHandler):
         name = parts[1]
         self.record(fault, name)
         path = os.path.join(self.server.docroot, name)
+        if fault == "manyheaders":
+            self.send_response(206 if "Range" in self.headers else 200)
+            for i in range(10000):
+                self.send_header("X-Filler-%d" % i, "f" * 90)
+            self.send_header("Content-Length", "0")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.close_connection = True
+            return
         if fault == "huge":
             if self.command == "HEAD":
                 self.send_response(206)
@@ -150,6 +163,12 @@ class Handler(BaseHTTPRequestHandler):
             self.send_plain(404, b"not found\n")
             return
         is_get = self.command == "GET"
+        if fault == "swap" and is_get:
+            try:
+                with open(path + ".next", "rb") as f:
+                    data = f.read()
+            except OSError:
+                pass
         ranged = "Range" in self.headers
         if fault == "plain":
             self.send_file(data)
@@ -172,6 +191,8 @@ class Handler(BaseHTTPRequestHandler):
                     Handler.stalled.add((fault, name))
             self.send_file(data, honour_range=fault == "stall", body_fraction=0.5 if first_time else None,
                            stall=True)
+        elif fault == "swap":
+            self.send_file(data)
         elif fault == "drop":
             self.send_file(data, body_fraction=0.5 if is_get else None)
         elif fault == "fullbody":
