@@ -9,6 +9,7 @@
 #include "ui/engine/controls/button.h"
 #include "ui/engine/controls/label.h"
 #include "ui/engine/layout/horizontal_layout.h"
+#include "ui/engine/layout/tab_layout.h"
 #include "ui/engine/layout/vertical_layout.h"
 #include "ui_test_window.h"
 
@@ -147,6 +148,28 @@ TEST_F(ButtonWindow, DisabledButtonsShowTheirImageAndIgnoreTheMouse) {
     window_.ButtonDown(130, 35);
     window_.ButtonUp(130, 35);
     EXPECT_EQ(Clicks(plainDisabled_), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TabWindow, SelectingSendsTabSelectWithNewAndOldIndex) {
+    uitest::TestSkinWindow window(200, 100);
+    auto* tab = new CTabLayoutUI;
+    for (int i = 0; i < 3; ++i) tab->Add(new CControlUI);
+    ASSERT_TRUE(window.Attach(tab));
+    EXPECT_TRUE(tab->SelectItem(2));
+    EXPECT_TRUE(tab->SelectItem(2));
+    int selects = 0;
+    for (const auto& n : window.notifications) {
+        if (n.type != L"tabselect") continue;
+        ++selects;
+        EXPECT_EQ(n.sender, tab);
+        EXPECT_EQ(n.wParam, 2u);
+    }
+    EXPECT_EQ(selects, 1);
+    EXPECT_EQ(tab->GetItemAt(2)->GetPos().right, 200);
 }
 
 }  // namespace

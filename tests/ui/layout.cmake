@@ -1,6 +1,6 @@
 # Layout arithmetic and containers on control trees without a window.
 tarsel_add_gtest(ui_layout_test
-    SOURCES layout_arithmetic_test.cpp container_test.cpp
+    SOURCES layout_arithmetic_test.cpp container_test.cpp layout_tile_tab_test.cpp
     LIBS tarsel_ui_engine)
 # Buttons and labels in a real window on the test display.
 tarsel_add_gtest(ui_button_window_test

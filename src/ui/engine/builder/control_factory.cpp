@@ -9,6 +9,8 @@
 #include "ui/engine/controls/scroll_bar.h"
 #include "ui/engine/controls/text.h"
 #include "ui/engine/layout/horizontal_layout.h"
+#include "ui/engine/layout/tab_layout.h"
+#include "ui/engine/layout/tile_layout.h"
 #include "ui/engine/layout/vertical_layout.h"
 
 namespace TarselUI {
@@ -38,6 +40,8 @@ const ClassEntry kClasses[] = {
     {L"Control", Make<CControlUI>},
     {L"Container", Make<CContainerUI>},
     {L"ScrollBar", Make<CScrollBarUI>},
+    {L"TabLayout", Make<CTabLayoutUI>},
+    {L"TileLayout", Make<CTileLayoutUI>},
     {L"VerticalLayout", Make<CVerticalLayoutUI>},
     {L"HorizontalLayout", Make<CHorizontalLayoutUI>},
 };
