@@ -1,6 +1,7 @@
 #include "update/update_check.h"
 
 #include <cwchar>
+#include <vector>
 
 #include "digest/file_md5.h"
 #include "launcher/launcher_data.h"
@@ -25,18 +26,25 @@ bool RemoveAnsiFile(const std::string& path) { return !path.empty() && Util::Rem
 // A temporary stem whose ".exe" name is free. The empty stem file keeps the
 // name reserved while the package downloads; a stem the system hands out
 // again after an earlier run removed its own must not lead to the package
-// that run recorded.
+// that run recorded. Rejected stems stay until the search ends, so the
+// system cannot hand the same one out twice.
 std::string MakePackageStem() {
-    for (int attempt = 0; attempt < 16; ++attempt) {
+    std::vector<std::string> rejected;
+    std::string chosen;
+    for (int attempt = 0; attempt < 16 && chosen.empty(); ++attempt) {
         std::string stem = Util::MakeTempFileA(kTempPrefix);
-        if (stem.empty()) return stem;
-        if (!Util::PathExistsA(stem + ".exe")) return stem;
-        RemoveAnsiFile(stem);
+        if (stem.empty()) break;
+        if (Util::PathExistsA(stem + ".exe")) {
+            rejected.push_back(stem);
+        } else {
+            chosen = stem;
+        }
     }
-    return std::string();
+    for (const std::string& stem : rejected) RemoveAnsiFile(stem);
+    return chosen;
 }
 
-// A package an earlier run recorded: a "~rq….tmp.exe" file in the same
+// A package an earlier run recorded: a "~rq*.tmp.exe" file in the same
 // temporary folder as the new one. Once a newer package is recorded nothing
 // refers to it any more.
 bool IsEarlierPackage(const std::wstring& earlier, const std::wstring& current) {
