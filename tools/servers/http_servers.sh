@@ -28,6 +28,9 @@ stop_servers() {
     rm -f "$state/ports.txt"
 }
 
+# Debian keeps nginx in /usr/sbin, which a plain user's PATH may lack.
+nginx_bin="$(command -v nginx || echo /usr/sbin/nginx)"
+
 free_port() {
     python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()'
 }
@@ -87,7 +90,7 @@ start)
     for _ in 1 2 3; do
         nginx_port="$(free_port)"
         write_nginx_conf "$nginx_port"
-        if nginx -p "$state" -e "$state/logs/error.log" -c "$state/nginx.conf" 2>>"$state/logs/start.log" \
+        if "$nginx_bin" -p "$state" -e "$state/logs/error.log" -c "$state/nginx.conf" 2>>"$state/logs/start.log" \
             && wait_for_port "$nginx_port"; then
             started=1
             break
