@@ -8,6 +8,9 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
+#include <objidl.h>
+#include <gdiplus.h>
+
 #include <string>
 
 #include "support/temp_dir.h"
@@ -108,7 +111,9 @@ TEST(ManagerImages, FirstInsertionWinsAndRemovalFrees) {
     CPaintManagerUI pm;
     const TImageInfo* first = pm.AddImage(L"a", OnePixel(), 1, 1, false);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(pm.AddImage(L"a", OnePixel(), 1, 1, true), first);
+    Util::UniqueGdiObject second(OnePixel());
+    EXPECT_EQ(pm.AddImage(L"a", static_cast<HBITMAP>(second.get()), 1, 1, true), first);
+    EXPECT_NE(first->hBitmap, second.get());  // not taken over: the caller still owns it
     EXPECT_FALSE(first->bAlphaChannel);
     EXPECT_EQ(pm.AddImage(L"b", nullptr, 1, 1, false), nullptr);
     EXPECT_EQ(pm.AddImage(L"b", OnePixel(), 0, 1, false), nullptr);
@@ -120,6 +125,30 @@ TEST(ManagerImages, FirstInsertionWinsAndRemovalFrees) {
     // A resource-typed name must be a number.
     EXPECT_EQ(pm.AddImage(L"abc", L"PNG", 0), nullptr);
     EXPECT_EQ(pm.GetImageEx(L"missing.png"), nullptr);
+}
+
+TEST(ManagerImages, GdiplusImagesAreDrawnOverTheBackground) {
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+    {
+        Gdiplus::Bitmap picture(2, 1, PixelFormat32bppARGB);
+        picture.SetPixel(0, 0, Gdiplus::Color(0, 0, 0, 0));
+        picture.SetPixel(1, 0, Gdiplus::Color(255, 255, 0, 0));
+        CPaintManagerUI pm;
+        const TImageInfo* image = pm.GetImage(L"g", &picture, 0xFF0000FF);
+        ASSERT_NE(image, nullptr);
+        EXPECT_TRUE(image->bAlphaChannel);
+        EXPECT_EQ(image->nWidth, 2);
+        EXPECT_EQ(pm.GetImage(L"g", nullptr, 0), image);  // cached by name
+        DIBSECTION section{};
+        ASSERT_EQ(::GetObjectW(image->hBitmap, sizeof section, &section), static_cast<int>(sizeof section));
+        const auto* pixels = static_cast<const DWORD*>(section.dsBm.bmBits);
+        EXPECT_EQ(pixels[0], 0xFF0000FFu);  // the transparent pixel shows the background
+        EXPECT_EQ(pixels[1], 0xFFFF0000u);
+        EXPECT_EQ(pm.GetImage(L"none", nullptr, 0), nullptr);
+    }
+    Gdiplus::GdiplusShutdown(token);
 }
 
 TEST(ManagerImages, ParentImagesAreFoundButGetImageExLoadsItsOwnCopy) {

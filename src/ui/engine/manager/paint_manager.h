@@ -16,6 +16,10 @@
 #include "ui/engine/render/image_info.h"
 #include "util/unique_handle.h"
 
+namespace Gdiplus {
+class Image;
+}
+
 namespace TarselUI {
 
 struct ZipArchive;
@@ -153,7 +157,14 @@ public:
     const TImageInfo* GetImage(LPCWSTR bitmap) const;
     const TImageInfo* GetImageEx(LPCWSTR bitmap, LPCWSTR type = nullptr, DWORD mask = 0);
     const TImageInfo* AddImage(LPCWSTR bitmap, LPCWSTR type = nullptr, DWORD mask = 0);
+    // The cache takes `hBitmap` over only when a new entry is made (the
+    // result then holds it); when refused or the name is taken, the caller
+    // keeps it.
     const TImageInfo* AddImage(LPCWSTR bitmap, HBITMAP hBitmap, int iWidth, int iHeight, bool bAlpha);
+    // The cached image of that name; when there is none, `image` (a GDI+
+    // image; GDI+ must be running) is drawn over `background` into a new
+    // bitmap that is cached with alpha set.
+    const TImageInfo* GetImage(LPCWSTR bitmap, Gdiplus::Image* image, DWORD background);
     bool RemoveImage(LPCWSTR bitmap);
     void RemoveAllImages();
     void ReloadAllImages();

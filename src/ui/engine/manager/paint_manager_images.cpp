@@ -64,7 +64,8 @@ const TImageInfo* CPaintManagerUI::AddImage(LPCWSTR bitmap, HBITMAP hBitmap, int
     image->bAlphaChannel = bAlpha;
     image->dwMask = 0;
     if (!m_mImageHash.Insert(bitmap, image)) {
-        CRenderEngine::FreeImage(image);
+        // The bitmap stays the caller's: only a new entry takes it over.
+        delete image;
         return static_cast<const TImageInfo*>(m_mImageHash.Find(bitmap));
     }
     return image;
