@@ -1,6 +1,6 @@
 #include "net/http_downloader.h"
 
-#include <winsock2.h>  // before windows.h, as libcurl needs it
+#include <winsock2.h>  // first, so that libcurl's headers may follow windows.h
 #include <windows.h>
 
 #include <new>

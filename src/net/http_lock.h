@@ -3,7 +3,7 @@
 // threads and the registry: whoever holds it keeps it alive, so the lock can
 // never vanish under a thread that is still inside it.
 
-#include <winsock2.h>  // before windows.h, as libcurl needs it
+#include <winsock2.h>  // first, so that libcurl's headers may follow windows.h
 #include <windows.h>
 
 #include <memory>
