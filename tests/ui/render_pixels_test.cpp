@@ -68,6 +68,20 @@ TEST_F(DrawTest, SourcePicksPartOfTheImageAndStretchesIt) {
     EXPECT_TRUE(Near(canvas.At(7, 7), Rgb{0, 0, 0}));
 }
 
+TEST_F(DrawTest, SameSizeCopiesOnlyThePaintRectangle) {
+    AddImage(L"q", 4, 4, Quadrants());
+    Canvas canvas(4, 4);
+    CRenderEngine::DrawImageString(canvas.dc(), &manager_, canvas.rect(), RECT{0, 0, 2, 4}, L"file='q'");
+    EXPECT_TRUE(Near(canvas.At(0, 0), kRedRgb));
+    EXPECT_TRUE(Near(canvas.At(1, 3), kBlueRgb));
+    EXPECT_TRUE(Near(canvas.At(2, 0), kWhiteRgb));  // outside the paint rectangle
+    EXPECT_TRUE(Near(canvas.At(3, 3), kWhiteRgb));
+    // A destination outside the paint rectangle draws nothing at all.
+    CRenderEngine::DrawImageString(canvas.dc(), &manager_, canvas.rect(), RECT{0, 0, 2, 4},
+                                   L"file='q' dest='2,0,4,4'");
+    EXPECT_TRUE(Near(canvas.At(3, 3), kWhiteRgb));
+}
+
 TEST_F(DrawTest, DestIsRelativeToTheItemAndCutToIt) {
     AddImage(L"red", 1, 1, {kRed});
     Canvas canvas(20, 40);

@@ -1,8 +1,10 @@
 #pragma once
-// The paint manager: one per skinned window, plus the settings every window
-// of the process shares (module instance, resource folder, skin archive).
-// This header holds the shared part; the per-window part is declared here
-// as it is built.
+// The paint manager: one per skinned window. It turns the window's messages
+// into control events, lays out and paints the control tree, keeps focus,
+// hover, capture and timers, delivers notifications, and owns the window's
+// resources (fonts, images, default attribute lists). Static members hold
+// the settings every window of the process shares (module instance,
+// resource folder, skin archive, colour adjustment, live managers).
 
 #include <windows.h>
 #include <commctrl.h>

@@ -90,6 +90,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM, LRESUL
     switch (uMsg) {
         case WM_KEYDOWN: {
             if (wParam != VK_TAB) return false;
+            // A rich edit that keeps Tab for itself answers "WantTab".
             if (m_pFocus && m_pFocus->IsVisible() && m_pFocus->IsEnabled() &&
                 CUIString(m_pFocus->GetClass()).Find(L"RichEditUI") >= 0 &&
                 m_pFocus->GetInterface(L"WantTab") != nullptr) {
