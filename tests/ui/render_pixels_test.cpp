@@ -144,6 +144,14 @@ TEST_F(DrawTest, TilingRepeatsTheMiddleOnBothPaths) {
     }
 }
 
+TEST_F(DrawTest, PerPixelAlphaBlendsOverWhatIsThere) {
+    AddImage(L"half", 2, 1, {0x80FF0000, 0x00000000}, true);
+    Canvas canvas(2, 1);
+    Draw(canvas, canvas.rect(), L"half");
+    EXPECT_TRUE(Near(canvas.At(0, 0), Rgb{255, 127, 127}, 3));
+    EXPECT_TRUE(Near(canvas.At(1, 0), kWhiteRgb));
+}
+
 TEST_F(DrawTest, TwoImagesInOneDescriptor) {
     AddImage(L"red", 1, 1, {kRed});
     AddImage(L"blue", 1, 1, {kBlue});
