@@ -70,6 +70,12 @@ void TestSkinWindow::Pump() {
 }
 
 COLORREF TestSkinWindow::PixelAt(int x, int y) {
+    const std::vector<COLORREF> pixels = Snapshot();
+    if (pixels.empty() || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+    return pixels[y * width_ + x];
+}
+
+std::vector<COLORREF> TestSkinWindow::Snapshot() {
     // A pending layout happens in the paint pass.
     ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     Pump();
@@ -83,12 +89,14 @@ COLORREF TestSkinWindow::PixelAt(int x, int y) {
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     Util::UniqueGdiObject bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dc || !bitmap || !bits) return CLR_INVALID;
+    if (!dc || !bitmap || !bits) return {};
     Util::SelectGuard selected(dc.get(), bitmap.get());
     ::SendMessageW(window_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
     ::GdiFlush();
     const auto* pixels = static_cast<const DWORD*>(bits);
-    return pixels[y * width_ + x] & 0x00FFFFFF;
+    std::vector<COLORREF> result(pixels, pixels + width_ * height_);
+    for (COLORREF& pixel : result) pixel &= 0x00FFFFFF;
+    return result;
 }
 
 void TestSkinWindow::Notify(TarselUI::TNotifyUI& msg) {

@@ -44,6 +44,9 @@ public:
     // The client area as the manager paints it now (layout included),
     // 0x00RRGGBB per pixel.
     COLORREF PixelAt(int x, int y);
+    // The whole client area at once, row by row.
+    std::vector<COLORREF> Snapshot();
+    int width() const { return width_; }
 
     std::vector<Notification> notifications;
     void Notify(TarselUI::TNotifyUI& msg) override;

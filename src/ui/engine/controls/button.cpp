@@ -79,8 +79,9 @@ void CButtonUI::DoEvent(TEventUI& event) {
                 m_uButtonState &= ~UISTATE_PUSHED;
             }
             Invalidate();
+            return;
         }
-        return;
+        break;
     case UIEVENT_BUTTONUP:
         if ((m_uButtonState & UISTATE_CAPTURED) != 0) {
             const bool inside = ::PtInRect(&m_rcItem, event.ptMouse) != FALSE;
@@ -88,13 +89,15 @@ void CButtonUI::DoEvent(TEventUI& event) {
             Invalidate();
             // Last: a "click" handler may delete this button.
             if (inside) Activate();
+            return;
         }
-        return;
+        break;
     case UIEVENT_CONTEXTMENU:
-        if (IsContextMenuUsed() && m_pManager) {
-            m_pManager->SendNotify(this, L"menu", event.wParam, event.lParam);
+        if (IsContextMenuUsed()) {
+            if (m_pManager) m_pManager->SendNotify(this, L"menu", event.wParam, event.lParam);
+            return;
         }
-        return;
+        break;
     case UIEVENT_MOUSEENTER:
         SetHot(true);
         break;
