@@ -83,6 +83,13 @@ void DownloadHelper::RecordPartOutcome(bool succeeded, int32_t code, const std::
 }
 
 void DownloadHelper::Run() {
+    // Without a target the side file would be a bare ".dl" in whatever folder
+    // happens to be current.
+    if (targetPath.empty()) {
+        errorText = "no target file";
+        busy = false;
+        return;
+    }
     double size = ProbeFileSize(*this);
     if (size < 0) {
         busy = false;

@@ -113,6 +113,19 @@ TEST_F(NginxDownload, EmptyUrlTouchesNothing) {
     EXPECT_EQ(got.error, "");
 }
 
+TEST_F(NginxDownload, EmptyTargetIsRefusedBeforeAnyRequest) {
+    std::string name = UniqueName("no-target");
+    ASSERT_TRUE(servers_.Publish(name, PatternBytes(1000, 8)));
+    wchar_t current[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    ::SetCurrentDirectoryW(dir_.path().c_str());
+    FetchOutcome got = Fetch(servers_.NginxUrl(name), L"", 5);
+    ::SetCurrentDirectoryW(current);
+    EXPECT_FALSE(testsupport::FileExists(dir_ / L".dl"));
+    EXPECT_EQ(got.error, "no target file");
+    EXPECT_EQ(servers_.NginxLog(name), "");
+}
+
 // Waits for the result callback of an asynchronous download.
 struct ResultWaiter {
     Util::UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
