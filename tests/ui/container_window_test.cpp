@@ -10,6 +10,7 @@
 #include "ui/engine/controls/container.h"
 #include "ui/engine/controls/label.h"
 #include "ui/engine/controls/text.h"
+#include "ui/engine/layout/horizontal_layout.h"
 #include "ui/engine/layout/vertical_layout.h"
 #include "ui_test_window.h"
 
@@ -128,6 +129,63 @@ TEST(TextLinks, ReleasingOverALinkSendsLink) {
         EXPECT_EQ(n.wParam, 0u);
     }
     EXPECT_EQ(links, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SeparatorWindow, DraggingTheBottomEdgeResizesTheLayout) {
+    for (bool immediate : {true, false}) {
+        SCOPED_TRACE(immediate ? "immediate" : "on release");
+        uitest::TestSkinWindow window(200, 200);
+        auto* root = new CVerticalLayoutUI;
+        auto* pane = new CVerticalLayoutUI;
+        pane->SetFixedHeight(100);
+        pane->SetAttribute(L"sepheight", L"4");
+        if (immediate) pane->SetAttribute(L"sepimm", L"true");
+        auto* rest = new CControlUI;
+        root->Add(pane);
+        root->Add(rest);
+        ASSERT_TRUE(window.Attach(root));
+        EXPECT_EQ(pane->GetControlFlags(), UIFLAG_SETCURSOR);
+        EXPECT_EQ(pane->GetThumbRect().top, 96);
+
+        window.MouseMove(50, 98);
+        window.ButtonDown(50, 98);
+        window.MouseMove(50, 118);
+        EXPECT_EQ(pane->GetFixedHeight(), 120);
+        if (!immediate) {
+            // Only the translucent bar moves while dragging.
+            EXPECT_EQ(window.manager().GetPostPaintCount(), 1);
+            EXPECT_EQ(pane->GetThumbRect(true).bottom, 120);
+        }
+        window.ButtonUp(50, 118);
+        EXPECT_EQ(window.manager().GetPostPaintCount(), 0);
+        window.PixelAt(0, 0);
+        EXPECT_EQ(pane->GetPos().bottom, 120);
+        EXPECT_EQ(rest->GetPos().top, 120);
+    }
+}
+
+TEST(LabelAutoWidth, WidthFollowsTheText) {
+    uitest::TestSkinWindow window(300, 40);
+    auto* root = new CHorizontalLayoutUI;
+    auto* label = new CLabelUI;
+    label->ApplyAttributeList(L"height=\"20\" autowidth=\"true\"");
+    label->SetText(L"WWWW");
+    auto* rest = new CControlUI;
+    root->Add(label);
+    root->Add(rest);
+    ASSERT_TRUE(window.Attach(root));
+    window.PixelAt(0, 0);
+    const int shortWidth = label->GetWidth();
+    EXPECT_GT(shortWidth, 10);
+    EXPECT_LT(shortWidth, 150);
+    label->SetText(L"WWWWWWWW");
+    window.PixelAt(0, 0);
+    EXPECT_GT(label->GetWidth(), shortWidth + 10);
+    EXPECT_EQ(rest->GetPos().left, label->GetPos().right);
 }
 
 }  // namespace
