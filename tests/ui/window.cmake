@@ -3,3 +3,13 @@
 tarsel_add_gtest(ui_window_test
     SOURCES window_notify_pump_test.cpp window_wnd_test.cpp
     LIBS tarsel_ui_window tarsel_ui_engine)
+
+# The update hint box, built from the launcher's embedded skin archive.
+if(NOT TARGET tarsel_launcher_resources)
+    add_subdirectory("${PROJECT_SOURCE_DIR}/src/launcher/resources"
+                     "${PROJECT_BINARY_DIR}/src/launcher/resources")
+endif()
+tarsel_add_gtest(ui_msgbox_test
+    SOURCES window_msgbox_test.cpp
+    LIBS tarsel_launcher_ui tarsel_ui_window tarsel_ui_engine tarsel_launcher_resources
+    TIMEOUT 60)

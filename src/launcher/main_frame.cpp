@@ -1,0 +1,96 @@
+#include "launcher/main_frame.h"
+
+#include "ui/engine/controls/control.h"
+
+using TarselUI::CControlUI;
+using TarselUI::CUIString;
+
+namespace {
+
+void SetVisibleByName(TarselUI::CPaintManagerUI& pm, LPCWSTR name, bool visible) {
+    if (CControlUI* control = pm.FindControl(name)) control->SetVisible(visible);
+}
+
+}  // namespace
+
+CMainFrameWnd::~CMainFrameWnd() { ::PostQuitMessage(0); }
+
+LPCWSTR CMainFrameWnd::GetWindowClassName() const {
+    return L"_TarselMainLauncher_UIMainFrame_91A14DA2-59A7-4EB8-8EA6-325C9CB8B069";
+}
+
+UINT CMainFrameWnd::GetClassStyle() const { return CS_DBLCLKS; }
+
+LRESULT CMainFrameWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    return WindowImplBase::HandleMessage(uMsg, wParam, lParam);
+}
+
+void CMainFrameWnd::OnFinalMessage(HWND hWnd) {
+    WindowImplBase::OnFinalMessage(hWnd);
+    delete this;
+}
+
+void CMainFrameWnd::InitWindow() {
+    m_PaintManager.SetDefaultFont(L"微软雅黑", 12, false, false, false);
+    m_pCloseBtn = m_PaintManager.FindControl(L"closebtn");
+    m_pMaxBtn = m_PaintManager.FindControl(L"maxbtn");
+    m_pRestoreBtn = m_PaintManager.FindControl(L"restorebtn");
+    m_pMinBtn = m_PaintManager.FindControl(L"minbtn");
+    m_launcher.DoLaunch();
+}
+
+CUIString CMainFrameWnd::GetSkinDir() { return L"Res\\"; }
+
+CUIString CMainFrameWnd::GetSkinXml() { return L"MainFrame.xml"; }
+
+TarselUI::UILIB_RESOURCETYPE CMainFrameWnd::GetResourceType() const { return TarselUI::RESTYPE_ZIPRES; }
+
+LPCWSTR CMainFrameWnd::GetResourceID() const { return MAKEINTRESOURCEW(kSkinArchiveResource); }
+
+LRESULT CMainFrameWnd::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    if (wParam == SC_CLOSE) {
+        // Ends the message loop; the window itself stays until the process ends.
+        ::PostQuitMessage(0);
+        bHandled = TRUE;
+        return 0;
+    }
+    const bool wasZoomed = ::IsZoomed(m_hWnd) != FALSE;
+    const LRESULT lRes = CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+    const bool zoomed = ::IsZoomed(m_hWnd) != FALSE;
+    if (zoomed != wasZoomed) {
+        SetVisibleByName(m_PaintManager, L"maxbtn", !zoomed);
+        SetVisibleByName(m_PaintManager, L"restorebtn", zoomed);
+    }
+    return lRes;
+}
+
+LRESULT CMainFrameWnd::HandleCustomMessage(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    bHandled = FALSE;
+    return 0;
+}
+
+void CMainFrameWnd::Notify(TarselUI::TNotifyUI& msg) {
+    if (msg.sType == L"click" && msg.pSender) {
+        if (msg.pSender == m_pCloseBtn) {
+            Close(IDOK);
+            return;
+        }
+        if (msg.pSender == m_pMinBtn) {
+            PostMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            // Give back memory while nobody looks at the window.
+            ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
+            return;
+        }
+        if (msg.pSender == m_pMaxBtn) {
+            SendMessageW(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+            return;
+        }
+        if (msg.pSender == m_pRestoreBtn) {
+            SendMessageW(WM_SYSCOMMAND, SC_RESTORE, 0);
+            return;
+        }
+    }
+    WindowImplBase::Notify(msg);
+}
+
+CControlUI* CMainFrameWnd::CreateControl(LPCWSTR, LPCWSTR) { return nullptr; }
