@@ -56,8 +56,8 @@ bool IsEarlierPackage(const std::wstring& earlier, const std::wstring& current) 
            _wcsicmp(name.c_str() + name.size() - suffix.size(), suffix.c_str()) == 0;
 }
 
-void WriteKey(CIniFile& data, const wchar_t* key, const std::string& value) {
-    data.WriteString(LauncherDataKeys::kSection, key, Util::AnsiToWide(value));
+bool WriteKey(CIniFile& data, const wchar_t* key, const std::string& value) {
+    return data.WriteString(LauncherDataKeys::kSection, key, Util::AnsiToWide(value));
 }
 
 }  // namespace
@@ -154,7 +154,12 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir) {
     Util::DebugLine("[*****] 新资源下载成功 \n");
 
     std::wstring earlier = launcherData.GetString(LauncherDataKeys::kSection, LauncherDataKeys::kExe);
-    WriteKey(launcherData, LauncherDataKeys::kExe, package);
+    if (!WriteKey(launcherData, LauncherDataKeys::kExe, package)) {
+        // A data file that cannot be written (read-only, locked) would leave
+        // a verified package nobody refers to, one more at every launch.
+        RemoveAnsiFile(package);
+        return;
+    }
     WriteKey(launcherData, LauncherDataKeys::kAction, "toupdate");
     WriteKey(launcherData, LauncherDataKeys::kMd5, selected["md5"]);
     WriteKey(launcherData, LauncherDataKeys::kType, selected["type"]);

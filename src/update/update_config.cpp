@@ -73,10 +73,14 @@ void AddRules(const Json::Value& root, std::string_view document, UpdateInfoList
         info["md5"] = json_text::MemberAsText(rule, "TargetMD5", document);
         info["type"] = json_text::MemberAsText(rule, "Type", document);
         info["version"] = json_text::MemberAsText(rule, "VersionUpdate", document);
-        // Every member is compared, so with duplicate names the last wins.
-        for (auto it = targets.begin(); it != targets.end(); ++it) {
-            if (it.name() != info["md5"] || !it->isObject()) continue;
-            const Json::Value& package = *it;
+        // Looked up by name rather than by walking every package: a document
+        // with thousands of rules and packages would otherwise take a
+        // rule-times-package number of steps. The parser keeps the last of
+        // duplicate names, so the lookup finds what a walk would.
+        const std::string& md5 = info["md5"];
+        if (const Json::Value* found = targets.find(md5.data(), md5.data() + md5.size());
+            found && found->isObject()) {
+            const Json::Value& package = *found;
             info["imgs"] = JoinWithSemicolons(json_text::MemberIfArray(package, "ImageUrls"), document, false);
             info["desc"] = JoinWithSemicolons(json_text::MemberIfArray(package, "Descriptions"), document, true);
             info["url"] = json_text::MemberAsText(package, "ExeUrl", document);

@@ -4,6 +4,9 @@
 //   ROLE|full path of this exe|parameters|working directory
 // The log is %TARSEL_STUB_LOG% when set, else "stub_programs.log" beside
 // this exe. Lines are UTF-8.
+// With TARSEL_STUB_TIMESTAMP=1 a fifth field follows: QueryPerformanceCounter
+// taken first thing at start, for timing how long a launcher took to get
+// here (the counter is one clock for all processes under Wine).
 #include <windows.h>
 
 #include <string>
@@ -24,14 +27,24 @@ std::wstring LogPath() {
     return Util::GetModuleDir() + L"stub_programs.log";
 }
 
+bool TimestampWanted() {
+    wchar_t value[8] = {};
+    DWORD length = ::GetEnvironmentVariableW(L"TARSEL_STUB_TIMESTAMP", value, 8);
+    return length == 1 && value[0] == L'1';
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR parameters, int) {
+    LARGE_INTEGER started;
+    ::QueryPerformanceCounter(&started);
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     wchar_t cwd[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, cwd);
-    std::wstring line = std::wstring(STUB_ROLE) + L"|" + self + L"|" + (parameters ? parameters : L"") + L"|" + cwd + L"\n";
+    std::wstring line = std::wstring(STUB_ROLE) + L"|" + self + L"|" + (parameters ? parameters : L"") + L"|" + cwd;
+    if (TimestampWanted()) line += L"|" + std::to_wstring(started.QuadPart);
+    line += L"\n";
     std::string bytes = Util::WideToUtf8(line);
 
     // Several stubs may start at once: retry while another holds the log.

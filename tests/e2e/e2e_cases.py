@@ -1,0 +1,328 @@
+#!/usr/bin/env python3
+"""End-to-end cases for TarselMainLauncher.exe, one CTest test each.
+
+  e2e_cases.py --list                 the case names
+  e2e_cases.py BUILD_DIR CASE         runs one case; exit 0 when it passed
+
+Every case lays out a fresh install folder, runs the real launcher under
+Wine (and Xvfb) against the test servers and checks what a user or a
+release engineer can see afterwards: which programs started, the data
+file, the temporary folder, exit codes and the debugger output. Whatever
+the fault, a case ends with the data file consistent and no partial
+installer recorded.
+"""
+import os
+import random
+import subprocess
+import sys
+
+from e2e_harness import (CLIENT_VERSION, LINE_DIGEST_FAILED, LINE_DOWNLOADED, LINE_MD5_FAILED, LINE_UPDATE_CHECK,
+                         NEW_VERSION, BuildTree, InstallFolder, Site, check, encode_data_file, expect_clean_exit,
+                         expect_client_started, expect_nothing_recorded, expect_recorded, linux_path, md5_upper, package_bytes,
+                         release_immutable, update_document)
+from dying_server import DyingServer
+
+PACKAGE_SIZE = 6 * 1024 * 1024 + 12345  # three parts on a server that honours ranges
+SKIP = 77  # CTest's SKIP_RETURN_CODE for this suite
+
+
+class Scenario:
+    """An install folder with the client, a data file naming this case's
+    update server, and (once `offer` has run) a rule for the client's
+    version that offers a package."""
+
+    def __init__(self, build, case, seed=1, package_size=PACKAGE_SIZE):
+        self.build = build
+        self.site = Site(build, case)
+        self.folder = InstallFolder(build, case)
+        self.folder.add_client()
+        self.package = package_bytes(build, package_size, seed)
+        self.data_keys = {"server": self.site.server, "ver": CLIENT_VERSION}
+        self.folder.write_data(self.data_keys)
+
+    def offer(self, url=None, rules_before=(), extra_members=""):
+        """Publishes the package on nginx (unless `url` names another
+        source) and a document whose last matching rule offers it."""
+        if url is None:
+            self.site.publish("package.exe", self.package)
+            url = self.site.nginx_url("package.exe")
+        md5 = md5_upper(self.package)
+        rules = list(rules_before) + [(md5, "Prompt", "1.1.*.*")]
+        self.site.publish_document(update_document(rules, {md5: (url, NEW_VERSION)}, extra_members))
+        return url
+
+    def launch(self, **kwargs):
+        result = self.folder.launch(**kwargs)
+        expect_clean_exit(result)
+        return result
+
+
+# -- the normal path ---------------------------------------------------------
+
+def first_launch_records_update(build, case):
+    s = Scenario(build, case)
+    s.offer()
+    result = s.launch()
+    expect_client_started(s.folder)
+    check(result.debug_has(LINE_UPDATE_CHECK) and result.debug_has(LINE_DOWNLOADED),
+          "the debug output does not show the update check and the download:\n" + result.debug_text)
+    expect_recorded(s.folder, s.package)
+    ranged = [line for line in s.site.nginx_requests("package.exe") if "GET" in line and '"bytes=' in line]
+    check(len(ranged) == 3, "a 6 MiB package should come in 3 ranged parts, nginx saw %s" % ranged)
+
+
+def _recorded_then_second_launch(build, case, spoil):
+    s = Scenario(build, case)
+    s.offer()
+    s.launch()
+    expect_client_started(s.folder)
+    first = expect_recorded(s.folder, s.package)
+    spoil(linux_path(first["exe"]))
+    result = s.launch()
+    # The installer fails its check: no question, the client, a new check.
+    check(result.debug_has(LINE_DIGEST_FAILED), "the second launch did not reject the installer")
+    expect_client_started(s.folder, count=2)
+    second = expect_recorded(s.folder, s.package)
+    check(second["exe"] != first["exe"], "the second check should record a fresh download")
+
+
+def installer_deleted_between_launches(build, case):
+    _recorded_then_second_launch(build, case, os.remove)
+
+
+def installer_replaced_between_launches(build, case):
+    def replace(path):
+        with open(path, "wb") as f:
+            f.write(b"MZ not the package that was verified")
+    _recorded_then_second_launch(build, case, replace)
+
+
+def two_launchers_at_once(build, case):
+    s = Scenario(build, case)
+    s.offer()
+    result = s.launch(instances=2)
+    check(len(result.exit_codes) == 2, "two launchers expected")
+    # The second finds the first running and only starts the client.
+    expect_client_started(s.folder, count=2)
+    expect_recorded(s.folder, s.package)
+    check(result.debug_text.count(LINE_UPDATE_CHECK) == 1, "exactly one update check should run")
+
+
+def version_folder_is_a_file(build, case):
+    s = Scenario(build, case)
+    s.folder.add_client("1.1.400.1")
+    with open(os.path.join(s.folder.dir, "1.1.900.1"), "wb") as f:
+        f.write(b"a file, not an installed version")
+    s.folder.write_data({"server": s.site.server})  # no "ver": it is looked up
+    s.offer()
+    s.launch()
+    # Without "ver" the client path fails and the previous installed version
+    # starts; the file is no version at all.
+    expect_client_started(s.folder, version="1.1.400.1")
+    data = expect_recorded(s.folder, s.package)
+    check(data["ver"] == CLIENT_VERSION, "ver became %r, expected the newest version folder" % data["ver"])
+
+
+# -- the network fails ---------------------------------------------------------
+
+def server_dies_mid_download(build, case):
+    s = Scenario(build, case)
+    server = DyingServer(s.package)
+    try:
+        s.offer(url=server.url)
+        s.launch()
+    finally:
+        server.server_close()
+    check(server.died, "the package server was never asked for the package")
+    expect_client_started(s.folder)
+    expect_nothing_recorded(s.folder)
+
+
+def part_stalls(build, case):
+    # The first transfer stops sending halfway; below one byte a second for
+    # five seconds it times out and is performed again, and the package
+    # still arrives whole.
+    s = Scenario(build, case)
+    s.site.publish_flat("package.exe", s.package)
+    s.offer(url=s.site.fault_url("stall", "package.exe"))
+    result = s.launch()
+    expect_client_started(s.folder)
+    check(result.debug_has(LINE_DOWNLOADED), "the stalled download did not recover:\n" + result.debug_text)
+    expect_recorded(s.folder, s.package)
+
+
+def package_changes_between_probe_and_download(build, case):
+    s = Scenario(build, case)
+    s.site.publish_flat("package.exe", s.package)
+    s.site.publish_flat("package.exe.next", package_bytes(build, PACKAGE_SIZE + 4096, seed=2))
+    s.offer(url=s.site.fault_url("swap", "package.exe"))
+    result = s.launch()
+    expect_client_started(s.folder)
+    check(result.debug_has(LINE_MD5_FAILED), "the changed package was not rejected:\n" + result.debug_text)
+    expect_nothing_recorded(s.folder)
+
+
+# -- the disk fails --------------------------------------------------------------
+
+def temp_folder_refuses_writes(build, case):
+    s = Scenario(build, case)
+    s.offer()
+    if subprocess.run(["chattr", "+i", s.folder.temp]).returncode != 0:
+        return SKIP
+    try:
+        result = s.launch()
+    finally:
+        release_immutable(s.folder.temp)
+    check(result.debug_has(LINE_UPDATE_CHECK), "the update check did not run")
+    expect_client_started(s.folder)
+    expect_nothing_recorded(s.folder)
+
+
+def disk_full_mid_download(build, case):
+    s = Scenario(build, case)
+    s.offer()
+    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=2m", "tarsel-e2e", s.folder.temp],
+                      stderr=subprocess.DEVNULL).returncode != 0:
+        return SKIP
+    try:
+        result = s.launch()
+        expect_client_started(s.folder)
+        # The parts ran out of room: what arrived cannot be the package.
+        check(result.debug_has(LINE_MD5_FAILED), "the download did not fail:\n" + result.debug_text)
+        expect_nothing_recorded(s.folder)
+    finally:
+        subprocess.run(["umount", s.folder.temp])
+
+
+def _data_file_case(build, case, data_bytes, expect_update, client_version=CLIENT_VERSION, immutable=False):
+    s = Scenario(build, case)
+    s.folder.add_client("1.1.400.1")  # for launches that cannot read "ver"
+    s.folder.write_data_bytes(data_bytes)
+    s.offer()
+    if immutable and subprocess.run(["chattr", "+i", s.folder.data_path]).returncode != 0:
+        return None
+    try:
+        s.launch()
+    finally:
+        release_immutable(s.folder.data_path)
+    expect_client_started(s.folder, version=client_version)
+    if expect_update:
+        return expect_recorded(s.folder, s.package)
+    expect_nothing_recorded(s.folder, before=data_bytes)
+    return {}
+
+
+def data_file_read_only(build, case):
+    data = encode_data_file("[base]\nserver=%s\nver=%s\n" % (Site(build, case).server, CLIENT_VERSION))
+    if _data_file_case(build, case, data, expect_update=False, immutable=True) is None:
+        return SKIP
+
+
+def data_file_empty(build, case):
+    # Nothing to read: no version, no server; the previous installed
+    # version starts and the built-in server cannot be reached from here.
+    _data_file_case(build, case, b"", expect_update=False, client_version="1.1.400.1")
+
+
+def data_file_binary_garbage(build, case):
+    garbage = random.Random(11).randbytes(64 * 1024).replace(b"[", b"(").replace(b"\n", b" ")
+    data = garbage + ("\r\n[base]\r\nserver=%s\r\nver=%s\r\n" % (Site(build, case).server, CLIENT_VERSION)).encode()
+    _data_file_case(build, case, data, expect_update=True)
+
+
+def data_file_with_10000_keys(build, case):
+    keys = "".join("key%05d=value %d\n" % (i, i) for i in range(10000))
+    text = "[base]\n%sserver=%s\nver=%s\n" % (keys, Site(build, case).server, CLIENT_VERSION)
+    data = _data_file_case(build, case, encode_data_file(text), expect_update=True)
+    check(data.get("key09999") == "value 9999" and data.get("key00000") == "value 0",
+          "the data file lost keys it did not own")
+
+
+# -- the update document ---------------------------------------------------------
+
+def update_cfg_of_4_mib(build, case):
+    s = Scenario(build, case)
+    padding = '  "Notes": "%s",\n' % ("x" * (4 * 1024 * 1024))
+    s.offer(extra_members=padding)
+    s.launch()
+    expect_client_started(s.folder)
+    expect_recorded(s.folder, s.package)
+
+
+def _unusable_document(build, case, document):
+    s = Scenario(build, case)
+    s.site.publish("package.exe", s.package)
+    s.site.publish_document(document)
+    s.launch()
+    expect_client_started(s.folder)
+    expect_nothing_recorded(s.folder)
+    check(not s.site.nginx_requests("package.exe"), "a package was fetched without a usable document")
+
+
+def update_cfg_of_0_bytes(build, case):
+    _unusable_document(build, case, b"")
+
+
+def update_cfg_deeply_nested(build, case):
+    depth = 200000
+    _unusable_document(build, case, b'{"Configs": ' + b"[" * depth + b"]" * depth + b"}")
+
+
+def update_cfg_with_10000_rules(build, case):
+    # 9 999 rules for other versions, each with its own package, then the
+    # one that applies.
+    s = Scenario(build, case)
+    others = [("%032X" % i, "Prompt", "2.%d.*.*" % i) for i in range(9999)]
+    s.site.publish("package.exe", s.package)
+    md5 = md5_upper(s.package)
+    targets = {rule[0]: ("http://127.0.0.1:9/never-%d.exe" % i, "9.9.9.9") for i, rule in enumerate(others)}
+    targets[md5] = (s.site.nginx_url("package.exe"), NEW_VERSION)
+    s.site.publish_document(update_document(others + [(md5, "Prompt", "1.1.*.*")], targets))
+    s.launch()
+    expect_client_started(s.folder)
+    expect_recorded(s.folder, s.package)
+
+
+CASES = [
+    first_launch_records_update,
+    installer_deleted_between_launches,
+    installer_replaced_between_launches,
+    two_launchers_at_once,
+    version_folder_is_a_file,
+    server_dies_mid_download,
+    part_stalls,
+    package_changes_between_probe_and_download,
+    temp_folder_refuses_writes,
+    disk_full_mid_download,
+    data_file_read_only,
+    data_file_empty,
+    data_file_binary_garbage,
+    data_file_with_10000_keys,
+    update_cfg_of_4_mib,
+    update_cfg_of_0_bytes,
+    update_cfg_deeply_nested,
+    update_cfg_with_10000_rules,
+]
+
+
+def main(argv):
+    if len(argv) == 2 and argv[1] == "--list":
+        print(";".join(case.__name__ for case in CASES))
+        return 0
+    if len(argv) != 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    by_name = {case.__name__: case for case in CASES}
+    if argv[2] not in by_name:
+        print("no case %s" % argv[2], file=sys.stderr)
+        return 2
+    outcome = by_name[argv[2]](BuildTree(argv[1]), argv[2])
+    if outcome == SKIP:
+        print("skipped: this machine does not allow the fault to be set up")
+        return SKIP
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
