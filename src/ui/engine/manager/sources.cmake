@@ -8,6 +8,7 @@ list(APPEND TARSEL_UI_ENGINE_SOURCES
     manager/paint_manager_images.cpp
     manager/paint_manager_resources.cpp
     manager/paint_manager_messages.cpp
+    manager/paint_manager_mouse.cpp
     manager/paint_manager_paint.cpp
     manager/paint_manager_focus.cpp
     manager/paint_manager_timers.cpp
