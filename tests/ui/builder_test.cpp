@@ -12,6 +12,7 @@
 #include "ui/engine/controls/button.h"
 #include "ui/engine/controls/container.h"
 #include "ui/engine/controls/label.h"
+#include "ui/engine/layout/vertical_layout.h"
 #include "ui/engine/manager/paint_manager.h"
 #include "ui_test_window.h"
 
@@ -282,6 +283,41 @@ TEST(WindowAttributes, EverySettingReachesTheManager) {
 
     ApplyWindowAttribute(pm, L"shadow", L"TRUE");
     EXPECT_FALSE(pm.GetShadowEanbled());
+}
+
+int Depth(CControlUI* control) {
+    int depth = 0;
+    while (auto* container = static_cast<CContainerUI*>(control->GetInterface(L"Container"))) {
+        if (container->GetCount() == 0) break;
+        control = container->GetItemAt(0);
+        ++depth;
+    }
+    return depth;
+}
+
+TEST_F(Builder, HostileNestingAndSelfIncludesAreBounded) {
+    // 20000 nested layouts: the tree stops at a depth every walk over it
+    // can afford.
+    std::wstring deep = L"<Window>";
+    for (int i = 0; i < 20000; ++i) deep += L"<VerticalLayout>";
+    for (int i = 0; i < 20000; ++i) deep += L"</VerticalLayout>";
+    deep += L"</Window>";
+    CDialogBuilder deepBuilder;
+    CControlUI* root = deepBuilder.Create(STRINGorID(deep.c_str()), nullptr, nullptr, &window_.manager());
+    ASSERT_NE(root, nullptr);
+    EXPECT_GE(Depth(root), 50);
+    EXPECT_LT(Depth(root), 200);
+    ASSERT_TRUE(window_.Attach(root));
+    window_.PixelAt(0, 0);
+
+    // A file that includes itself twice at every level ends, and builds a
+    // bounded number of labels.
+    Write(L"self.xml", "<Part><Label name=\"x\" /><Include source=\"self.xml\" count=\"2\" /></Part>");
+    CDialogBuilder selfBuilder;
+    CVerticalLayoutUI holder;
+    selfBuilder.Create(STRINGorID(L"self.xml"), nullptr, nullptr, &window_.manager(), &holder);
+    EXPECT_GT(holder.GetCount(), 8);
+    EXPECT_LE(holder.GetCount(), 4097);
 }
 
 // Damaged skins (bytes flipped, dropped or cut) must build something or

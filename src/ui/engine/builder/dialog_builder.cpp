@@ -20,11 +20,36 @@ constexpr SIZE_T kIncludeLength = 500;  // "count" and "source": up to 499
 
 bool Is(LPCWSTR a, LPCWSTR b) { return std::wcscmp(a, b) == 0; }
 
+// Skins come from files a hostile hand may have written. Every level of
+// element nesting costs stack here and in every walk over the finished
+// tree, and an include of its own file would never end, so both are
+// bounded: deeper elements are skipped like unknown tags, deeper includes
+// and includes beyond the budget of one build are skipped like missing
+// sources. (Builders run on the UI thread only.)
+constexpr int kMaxElementDepth = 100;
+constexpr int kMaxIncludeDepth = 8;
+constexpr int kIncludeBudget = 4096;
+int g_elementDepth = 0;
+int g_includeDepth = 0;
+int g_includesLeft = kIncludeBudget;
+
+class DepthGuard {
+public:
+    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthGuard() { --depth_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    int& depth_;
+};
+
 }  // namespace
 
 CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCWSTR type, IDialogBuilderCallback* pCallback,
                                    CPaintManagerUI* pManager, CControlUI* pParent) {
     if (xml.IsId()) {
+        if (!type) return nullptr;
         HINSTANCE module = CPaintManagerUI::GetResourceDll();
         HRSRC resource = ::FindResourceW(module, xml.m_lpstr, type);
         if (!resource) return nullptr;
@@ -50,6 +75,7 @@ CControlUI* CDialogBuilder::Create(STRINGorID xml, LPCWSTR type, IDialogBuilderC
 CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* pCallback, CPaintManagerUI* pManager,
                                    CControlUI* pParent) {
     m_pCallback = pCallback;
+    if (g_includeDepth == 0) g_includesLeft = kIncludeBudget;
     CMarkupNode root = m_xml.GetRoot();
     if (!root.IsValid()) return nullptr;
 
@@ -139,7 +165,10 @@ void CDialogBuilder::BuildInclude(CMarkupNode& node, CControlUI* pParent, CPaint
     }
     buffer[0] = L'\0';
     if (!node.GetAttributeValue(L"source", buffer, kIncludeLength)) return;
-    for (int i = 0; i < count; ++i) {
+    if (g_includeDepth >= kMaxIncludeDepth) return;
+    DepthGuard nested(g_includeDepth);
+    for (int i = 0; i < count && g_includesLeft > 0; ++i) {
+        --g_includesLeft;
         CDialogBuilder builder;
         CControlUI* built = nullptr;
         if (m_pstrtype) {
@@ -167,6 +196,8 @@ CControlUI* CDialogBuilder::CreateForTag(LPCWSTR tag, LPCWSTR name, CPaintManage
 }
 
 CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPaintManagerUI* pManager) {
+    if (g_elementDepth >= kMaxElementDepth) return nullptr;
+    DepthGuard nested(g_elementDepth);
     CControlUI* result = nullptr;
     for (CMarkupNode node = pRoot->GetChild(); node.IsValid(); node = node.GetSibling()) {
         LPCWSTR tag = node.GetName();
