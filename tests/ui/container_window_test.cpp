@@ -9,6 +9,7 @@
 
 #include "ui/engine/controls/container.h"
 #include "ui/engine/controls/label.h"
+#include "ui/engine/controls/scroll_bar.h"
 #include "ui/engine/controls/text.h"
 #include "ui/engine/layout/horizontal_layout.h"
 #include "ui/engine/layout/vertical_layout.h"
@@ -186,6 +187,44 @@ TEST(LabelAutoWidth, WidthFollowsTheText) {
     window.PixelAt(0, 0);
     EXPECT_GT(label->GetWidth(), shortWidth + 10);
     EXPECT_EQ(rest->GetPos().left, label->GetPos().right);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ScrollWindow, KeysAndTheWheelScrollAVerticalBar) {
+    uitest::TestSkinWindow window(100, 100);
+    auto* root = new CVerticalLayoutUI;
+    root->SetAttribute(L"vscrollbar", L"true");
+    CControlUI* first = nullptr;
+    for (int i = 0; i < 5; ++i) {
+        auto* child = new CControlUI;
+        child->SetFixedHeight(50);
+        root->Add(child);
+        if (!first) first = child;
+    }
+    ASSERT_TRUE(window.Attach(root));
+    window.PixelAt(0, 0);
+    ASSERT_TRUE(root->GetVerticalScrollBar()->IsVisible());
+    EXPECT_EQ(root->GetScrollRange().cy, 150);
+
+    window.manager().SetFocus(root);
+    window.Send(WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_EQ(root->GetScrollPos().cy, 100);
+    EXPECT_EQ(first->GetPos().top, -100);
+    window.Send(WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(root->GetScrollPos().cy, 150);
+    window.Send(WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(root->GetScrollPos().cy, 0);
+
+    POINT screen{50, 50};
+    ::ClientToScreen(window.hwnd(), &screen);
+    window.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), MAKELPARAM(screen.x, screen.y));
+    const int line = window.manager().GetDefaultFontInfo()->tm.tmHeight + 8;
+    EXPECT_EQ(root->GetScrollPos().cy, line);
+    window.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(root->GetScrollPos().cy, 0);
 }
 
 }  // namespace
