@@ -22,8 +22,11 @@ bool Copy(const std::wstring& from, const std::wstring& to) {
 
 }  // namespace
 
-InstallFolder::InstallFolder() {
-    Copy(BuildDir() + L"tests\\launcher\\launch_flow_driver.exe", LauncherExe(*this));
+InstallFolder::InstallFolder(LauncherProgram program) {
+    const std::wstring source = program == LauncherProgram::kRealLauncher
+                                    ? BuildDir() + L"src\\launcher\\TarselMainLauncher.exe"
+                                    : BuildDir() + L"tests\\launcher\\launch_flow_driver.exe";
+    Copy(source, LauncherExe(*this));
     AddFolder(L"Common");
     // No update server: the update check runs and fails at once.
     WriteData(LauncherDataKeys::kServer, L"http://127.0.0.1:9");
@@ -59,6 +62,43 @@ long InstallFolder::Launch(int answer, const std::wstring& commandLine) {
     std::wstring line = L"\"" + LauncherExe(*this) + L"\"";
     if (!commandLine.empty()) line += L" " + commandLine;
     return RunProcess(line, 60000, dir_.path());
+}
+
+RunningLauncher InstallFolder::Start(const std::wstring& commandLine) {
+    ::SetEnvironmentVariableW(L"TARSEL_STUB_LOG", (dir_ / L"started.log").c_str());
+    std::wstring line = L"\"" + LauncherExe(*this) + L"\"";
+    if (!commandLine.empty()) line += L" " + commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    RunningLauncher running;
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.path().c_str(), &startup,
+                          &info)) {
+        return running;
+    }
+    ::CloseHandle(info.hThread);
+    running.process.reset(info.hProcess);
+    running.pid = info.dwProcessId;
+    return running;
+}
+
+RunningLauncher::~RunningLauncher() {
+    if (process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), 5000);
+    }
+}
+
+long RunningLauncher::Wait(unsigned long timeoutMs) {
+    if (!process) return -1;
+    if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), 5000);
+        return -2;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.get(), &code);
+    return static_cast<long>(code);
 }
 
 std::vector<StartedProgram> InstallFolder::ReadStarts() const {

@@ -3,10 +3,13 @@
 // launch-flow driver under the launcher's name), "Common", version folders
 // with the stub client, an installer and the data file.
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
 #include "support/temp_dir.h"
+#include "util/unique_handle.h"
 
 namespace testsupport {
 
@@ -18,9 +21,30 @@ struct StartedProgram {
     std::wstring workingDir;
 };
 
+// Which program sits in the folder under the launcher's name.
+enum class LauncherProgram {
+    kFlowDriver,  // the launch-flow driver with its scripted answer
+    kRealLauncher,  // the product TarselMainLauncher.exe, which asks in its box
+};
+
+// A launcher started without waiting for it.
+struct RunningLauncher {
+    RunningLauncher() = default;
+    RunningLauncher(RunningLauncher&&) = default;
+    RunningLauncher& operator=(RunningLauncher&&) = default;
+    // A launcher still running when the test ends is ended with it.
+    ~RunningLauncher();
+
+    Util::UniqueHandle process;
+    DWORD pid = 0;
+    // Waits for the end; the exit code, or -2 after the timeout (the
+    // process is then ended).
+    long Wait(unsigned long timeoutMs = 60000);
+};
+
 class InstallFolder {
 public:
-    InstallFolder();
+    explicit InstallFolder(LauncherProgram program = LauncherProgram::kFlowDriver);
 
     const std::wstring& dir() const { return dir_.path(); }
     std::wstring operator/(const std::wstring& name) const { return dir_ / name; }
@@ -36,6 +60,9 @@ public:
 
     // Runs the launcher with the scripted answer; returns its exit code.
     long Launch(int answer, const std::wstring& commandLine = std::wstring());
+
+    // Starts the launcher without waiting (the stub programs log beside it).
+    RunningLauncher Start(const std::wstring& commandLine = std::wstring());
 
     // Waits until `count` programs have logged their start (or the timeout
     // passes) and returns what was logged.
