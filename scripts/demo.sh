@@ -2,7 +2,9 @@
 # The main job: build the launcher, lay out a demo install folder, start the
 # bundled local update server (nginx with a generated /pc/Update.cfg and an
 # installer package), and run the launcher under Wine, saying what happened
-# at each step.
+# at each step: the first launch starts the client and records the update,
+# the next ones ask in the update box, which is photographed while it waits
+# (build/demo/update_box-N.png) and then answered like a user would.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/env.sh"
@@ -12,13 +14,16 @@ say() { printf '\n[demo] %s\n' "$*"; }
 bash "$root/scripts/setup.sh"
 build="${TARSEL_BUILD_DIR:-$root/build}"
 cmake --preset default -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target TarselMainLauncher stub_client stub_installer
+cmake --build "$build" -j"$(nproc)" --target TarselMainLauncher stub_client stub_installer box_clicker
 
 demo="$build/demo"
 install="$demo/install"
 server="$demo/server"
 version=1.1.516.220
 newversion=1.1.600.10
+
+display="${TARSEL_DISPLAY:-:91}"
+clicker="$build/tests/launcher/box_clicker.exe"
 
 # Stop the shared X server and wineserver afterwards only when this run
 # started them: other runs on this machine may be using them.
@@ -83,11 +88,42 @@ run_launcher() {
     python3 "$root/tools/debug_output/decode_wine_debugstr.py" < "$log" | sed 's/^/    /' || true
 }
 
-show_started() {
+started_count() { [[ -s $demo/started.log ]] && wc -l < "$demo/started.log" || echo 0; }
+
+show_started() {  # [lines already shown]
+    local seen=${1:-0}
     # The stubs start asynchronously: give them a moment.
-    for _ in $(seq 50); do [[ -s $demo/started.log ]] && break; sleep 0.1; done
+    for _ in $(seq 50); do (( $(started_count) > seen )) && break; sleep 0.1; done
     echo "  programs started:"
-    if [[ -s $demo/started.log ]]; then sed 's/^/    /' "$demo/started.log"; else echo "    (none)"; fi
+    if (( $(started_count) > seen )); then tail -n +"$((seen + 1))" "$demo/started.log" | sed 's/^/    /'; else echo "    (none)"; fi
+}
+
+# Starts the launcher, waits for its update box, photographs it while it
+# waits, then answers with the left or right button like a user would.
+run_launcher_with_box() {  # run number, left|right, what the answer means
+    local log="$demo/debug-$1.log" seen shot box geometry
+    seen=$(started_count)
+    (cd "$install" && WINEDEBUG=-all,warn+debugstr,warn+seh "$root/scripts/wine-run.sh" TarselMainLauncher.exe 2> "$log") &
+    local launcher=$!
+    box=$("$root/scripts/wine-run.sh" "$clicker" wait | tr -d '\r')
+    echo "  $box"
+    if [[ $box =~ at\ (-?[0-9]+),(-?[0-9]+),\ ([0-9]+)\ x\ ([0-9]+) ]]; then
+        # A margin around the box shows its shadow too.
+        geometry="$((BASH_REMATCH[3] + 24))x$((BASH_REMATCH[4] + 24))+$((BASH_REMATCH[1] - 12))+$((BASH_REMATCH[2] - 12))"
+        shot="$demo/update_box-$1.png"
+        import -window root -display "$display" -crop "$geometry" +repage "$shot"
+        echo "  screenshot of the waiting box: $shot"
+    fi
+    echo "  answering: $3"
+    "$root/scripts/wine-run.sh" "$clicker" "$2" > /dev/null
+    set +e
+    wait "$launcher"
+    local code=$?
+    set -e
+    echo "  exit code: $code"
+    echo "  debug output:"
+    python3 "$root/tools/debug_output/decode_wine_debugstr.py" < "$log" | sed 's/^/    /' || true
+    show_started "$seen"
 }
 
 say "first launch: no installer is waiting, so the client starts and the update check runs"
@@ -102,3 +138,11 @@ else
     say "no update was recorded"
     exit 1
 fi
+
+say "second launch: the installer is waiting, so the launcher asks in its update box"
+run_launcher_with_box 2 left "下次再说 (next time): the client starts instead"
+
+say "third launch: it asks again, since the record stays until a newer update replaces it"
+run_launcher_with_box 3 right "立即更新 (update now): the recorded installer starts"
+
+say "done; the pictures of the waiting box are $demo/update_box-2.png and $demo/update_box-3.png"
