@@ -252,6 +252,84 @@ TEST_F(UpdateHintBox, BackgroundDragsTheBoxButtonsDoNot) {
     EXPECT_EQ(no, HTCLIENT);
 }
 
+// Real mouse input, so that the system does the hit testing and runs its
+// own move loop, as when a user drags.
+void SendMouse(DWORD flags, POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screen.x * 65536 + 32768) / ::GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = static_cast<LONG>((screen.y * 65536 + 32768) / ::GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof input);
+}
+
+// A drag in steps, one per timer tick: press at `from` (client
+// coordinates), move by `by` in four steps, release, then report where the
+// window went. Timer ticks keep coming inside the system's move loop.
+struct Drag {
+    POINT from;
+    POINT by;
+    int step = 0;
+    RECT before{}, after{};
+    bool done = false;
+
+    bool Tick(HWND box) {
+        switch (step++) {
+            case 0:
+                // Screen coordinates fixed at the start: the box moves under the cursor.
+                start = ToScreen(box, from);
+                // Above every other test's window on the shared display.
+                ::SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                ::GetWindowRect(box, &before);
+                SendMouse(0, start);
+                return false;
+            case 1:
+                SendMouse(MOUSEEVENTF_LEFTDOWN, start);
+                return false;
+            case 2: case 3: case 4: case 5: {
+                const int k = step - 2;  // 1..4 of the way
+                SendMouse(0, POINT{start.x + by.x * k / 4, start.y + by.y * k / 4});
+                return false;
+            }
+            case 6:
+                ::GetCursorPos(&lastCursor);
+                SendMouse(MOUSEEVENTF_LEFTUP, lastCursor);
+                return false;
+            case 7:
+            case 8:
+                return false;  // let the release arrive
+            default:
+                ::GetWindowRect(box, &after);
+                done = true;
+                return true;
+        }
+    }
+    POINT lastCursor{};
+    POINT start{};
+};
+
+TEST_F(UpdateHintBox, DraggingTheBackgroundMovesTheBoxDraggingAButtonDoesNot) {
+    Drag background{kBackground, POINT{40, 24}};
+    Drag button{kRightButtonCentre, POINT{40, 24}};
+    int phase = 0;
+    const int result = Show(MB_YESNO | MB_ICONQUESTION, [&](HWND box) {
+        if (phase == 0) {
+            if (!background.Tick(box)) return false;
+            phase = 1;
+            return false;
+        }
+        if (!button.Tick(box)) return false;
+        Click(box, kLeftButtonCentre);
+        return true;
+    });
+    ASSERT_TRUE(background.done && button.done);
+    EXPECT_EQ(background.after.left - background.before.left, 40);
+    EXPECT_EQ(background.after.top - background.before.top, 24);
+    EXPECT_EQ(background.after.right - background.after.left, 380);
+    EXPECT_TRUE(::EqualRect(&button.before, &button.after)) << "a press on a button never moves the box";
+    EXPECT_EQ(result, IDNO) << "the button released away from itself gave no click";
+}
+
 TEST_F(UpdateHintBox, IsCentredOnTheWorkAreaWithRoundedCorners) {
     RECT rc{};
     bool cornerInside = true, edgeInside = false;
