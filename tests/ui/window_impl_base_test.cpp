@@ -9,6 +9,7 @@
 
 #include "ui/engine/controls/control.h"
 #include "ui/window/window_impl_base.h"
+#include "ui/window/wnd_shadow.h"
 
 using namespace TarselUI;
 
@@ -206,6 +207,77 @@ TEST_F(SkinnedWindow, ClicksOnOtherControlsDoNothing) {
     Click(50, 100);  // the body
     EXPECT_TRUE(::IsWindow(wnd_.GetHWND()));
     EXPECT_FALSE(::IsZoomed(wnd_.GetHWND()));
+}
+
+// A skin that asks for the shadow and the back window.
+class DecoratedWindow : public WindowImplBase {
+public:
+    LPCWSTR GetWindowClassName() const override { return L"TarselTestDecoratedWindow"; }
+    CUIString GetSkinDir() override { return L""; }
+    CUIString GetSkinXml() override {
+        return L"<Window size=\"200,100\" shadow=\"true\" shadowsize=\"5\" shadowsharp=\"4\" shadowdark=\"30\" "
+               L"shadowx=\"2\" shadowy=\"3\" backwnd=\"true\" backwndimage=\"back.png\" backwndpos=\"10,20,30,40\">"
+               L"<VerticalLayout bkcolor=\"#FF336699\" /></Window>";
+    }
+};
+
+TEST(DecoratedWindow, ShadowStartsAfterTheFirstLayoutWithTheSkinsSettings) {
+    CWndShadow::Initialize(::GetModuleHandleW(nullptr));
+    CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+    DecoratedWindow wnd;
+    ASSERT_NE(wnd.Create(nullptr, L"decorated", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0), nullptr);
+    EXPECT_EQ(wnd.GetShadowWnd(), nullptr) << "no shadow before the first paint";
+    ::SetWindowPos(wnd.GetHWND(), HWND_TOPMOST, 300, 200, 0, 0, SWP_NOSIZE);
+    ::UpdateWindow(wnd.GetHWND());
+    Pump();
+    ASSERT_NE(wnd.GetShadowWnd(), nullptr);
+    const ShadowParams params = wnd.GetShadowWnd()->GetParams();
+    EXPECT_EQ(params.size, 5);
+    EXPECT_EQ(params.sharpness, 4);
+    EXPECT_EQ(params.darkness, 30);
+    EXPECT_EQ(params.offsetX, 2);
+    EXPECT_EQ(params.offsetY, 3);
+    ::DestroyWindow(wnd.GetHWND());
+}
+
+BOOL CALLBACK FindBackWnd(HWND window, LPARAM param) {
+    wchar_t name[32] = {};
+    ::GetClassNameW(window, name, 32);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid == ::GetCurrentProcessId() && ::lstrcmpW(name, L"UIBackWnd") == 0) {
+        *reinterpret_cast<HWND*>(param) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST(DecoratedWindow, BackWindowSitsBehindTheHostEnlargedByItsMargins) {
+    CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+    DecoratedWindow wnd;
+    ASSERT_NE(wnd.Create(nullptr, L"decorated", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 0), nullptr);
+    ::SetWindowPos(wnd.GetHWND(), nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Pump();
+    HWND back = nullptr;
+    ::EnumWindows(FindBackWnd, reinterpret_cast<LPARAM>(&back));
+    ASSERT_NE(back, nullptr);
+    RECT rc{};
+    ::GetWindowRect(back, &rc);
+    EXPECT_EQ(rc.left, 300 - 10);
+    EXPECT_EQ(rc.top, 200 - 20);
+    EXPECT_EQ(rc.right, 500 + 30);
+    EXPECT_EQ(rc.bottom, 300 + 40);
+    EXPECT_NE(::GetWindowLongW(back, GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0) << "clicks pass through it";
+    // Behind the host: the host comes first in the Z order.
+    bool hostSeen = false;
+    for (HWND w = ::GetTopWindow(nullptr); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        if (w == wnd.GetHWND()) hostSeen = true;
+        if (w == back) break;
+    }
+    EXPECT_TRUE(hostSeen);
+    ::ShowWindow(wnd.GetHWND(), SW_HIDE);
+    EXPECT_FALSE(::IsWindowVisible(back)) << "hidden with its host";
+    ::DestroyWindow(wnd.GetHWND());
 }
 
 TEST(WindowImplBaseText, AnsiToUnicodeUsesTheCodePage) {
