@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ui/engine/controls/container.h"
+#include "ui/engine/controls/scroll_bar.h"
 #include "ui/engine/layout/horizontal_layout.h"
 #include "ui/engine/layout/layout_math.h"
 #include "ui/engine/layout/separator_drag.h"
@@ -275,6 +277,215 @@ TEST(SeparatorDrag, ThumbSitsOnTheChosenEdge) {
     EXPECT_EQ(thumb.high, 16);
     thumb = SeparatorThumb(6, SeparatorSpan{10, 13});
     EXPECT_EQ(thumb.low, 10);
+}
+
+// The two layouts are one flow with the axes exchanged: sizes, paddings and
+// limits given along the axis give the same spans whichever layout runs them.
+struct AxisChild {
+    int fixed;        // along the axis, 0 = stretch
+    int before = 0;   // padding before and after the child along the axis
+    int after = 0;
+    int minimum = 0;  // limits along the axis, 0 = none
+    int maximum = 0;
+    bool visible = true;
+};
+
+struct AxisCase {
+    const char* name;
+    int extent;  // the layout's extent along the axis
+    int childPadding;
+    std::vector<AxisChild> children;
+    std::vector<Span> expected;  // visible children only
+};
+
+std::unique_ptr<CContainerUI> MakeLayout(bool vertical) {
+    if (vertical) return std::make_unique<CVerticalLayoutUI>();
+    return std::make_unique<CHorizontalLayoutUI>();
+}
+
+TEST(BoxLayoutArithmetic, BothAxesPlaceTheSameFlow) {
+    const std::vector<AxisCase> cases = {
+        {"three stretch children", 100, 0, {{0}, {0}, {0}}, {{0, 33}, {33, 66}, {66, 100}}},
+        {"padding after lies inside the rectangle", 200, 0, {{40, 5, 5}, {10}}, {{5, 50}, {50, 60}}},
+        {"stretch child after a padded child reaches the end", 100, 0, {{40, 5, 5}, {0, 2, 3}},
+         {{5, 50}, {52, 100}}},
+        {"maximum on the first stretch child", 100, 0, {{0, 0, 0, 0, 20}, {0}}, {{0, 20}, {20, 100}}},
+        {"maximum on the last stretch child", 100, 0, {{0}, {0, 0, 0, 0, 20}}, {{0, 50}, {50, 70}}},
+        {"minimum raises a stretch child", 100, 0, {{0, 0, 0, 70}, {0}}, {{0, 70}, {70, 100}}},
+        {"minimum of the last stretch child overflows", 100, 0, {{80}, {0, 0, 0, 30}}, {{0, 80}, {80, 110}}},
+        {"maximum shrinks a fixed child and the stretch child takes it", 100, 0, {{60, 0, 0, 0, 30}, {0}},
+         {{0, 30}, {30, 100}}},
+        {"child padding between visible children only", 100, 10, {{10}, {10, 0, 0, 0, 0, false}, {10}, {10}},
+         {{0, 10}, {20, 30}, {40, 50}}},
+        {"child padding shrinks the stretch share", 100, 10, {{0}, {0, 0, 0, 0, 0, false}, {0}},
+         {{0, 45}, {55, 100}}},
+        {"fixed sizes beyond the space leave stretch at 0", 50, 0, {{40}, {0}, {30}},
+         {{0, 40}, {40, 40}, {40, 70}}},
+    };
+    for (bool vertical : {true, false}) {
+        for (const AxisCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << (vertical ? "vertical: " : "horizontal: ") << c.name);
+            std::unique_ptr<CContainerUI> layout = MakeLayout(vertical);
+            layout->SetChildPadding(c.childPadding);
+            std::vector<CControlUI*> children;
+            for (const AxisChild& spec : c.children) {
+                auto* child = new CControlUI;
+                if (vertical) {
+                    child->SetFixedHeight(spec.fixed);
+                    child->SetPadding(RECT{0, spec.before, 0, spec.after});
+                    if (spec.minimum > 0) child->SetMinHeight(spec.minimum);
+                    if (spec.maximum > 0) child->SetMaxHeight(spec.maximum);
+                } else {
+                    child->SetFixedWidth(spec.fixed);
+                    child->SetPadding(RECT{spec.before, 0, spec.after, 0});
+                    if (spec.minimum > 0) child->SetMinWidth(spec.minimum);
+                    if (spec.maximum > 0) child->SetMaxWidth(spec.maximum);
+                }
+                if (!spec.visible) child->SetVisible(false);
+                layout->Add(child);
+                children.push_back(child);
+            }
+            layout->SetPos(vertical ? RECT{0, 0, 30, c.extent} : RECT{0, 0, c.extent, 30});
+            ExpectSpans(vertical ? VerticalSpans(children) : HorizontalSpans(children), c.expected);
+            // Across the axis every child fills the layout.
+            std::vector<Span> across = vertical ? HorizontalSpans(children) : VerticalSpans(children);
+            for (const Span& span : across) {
+                EXPECT_EQ(span.from, 0);
+                EXPECT_EQ(span.to, 30);
+            }
+        }
+    }
+}
+
+TEST(BoxLayoutArithmetic, OnlyTheHorizontalBarWidensAndShiftsTheFlow) {
+    // The horizontal bar's range (100 by default) widens the room in both
+    // layouts, and its position shifts the children left in both.
+    for (bool vertical : {true, false}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+        std::unique_ptr<CContainerUI> layout = MakeLayout(vertical);
+        layout->SetAttribute(L"hscrollbar", L"true");
+        auto* child = new CControlUI;
+        layout->Add(child);
+        CScrollBarUI* bar = layout->GetHorizontalScrollBar();
+        ASSERT_NE(bar, nullptr);
+        bar->SetScrollPos(30);
+        layout->SetPos(RECT{0, 0, 200, 100});
+        const int barHeight = bar->GetFixedHeight();
+        ASSERT_GT(barHeight, 0);
+        EXPECT_EQ(child->GetPos().left, -30);
+        EXPECT_EQ(child->GetPos().right, 270);
+        EXPECT_EQ(child->GetPos().top, 0);
+        EXPECT_EQ(child->GetPos().bottom, 100 - barHeight);
+        EXPECT_EQ(bar->GetPos().top, 100 - barHeight);
+        EXPECT_EQ(bar->GetPos().right, 200);
+    }
+}
+
+TEST(BoxLayoutArithmetic, EmptyLayoutKeepsItsBarsOutOfTheRectangleOnlyWhenVertical) {
+    // Without children the vertical layout still takes the visible bars off
+    // the rectangle it hands on; the horizontal one hands on the inset
+    // rectangle, so its horizontal bar lands below it.
+    for (bool vertical : {true, false}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+        std::unique_ptr<CContainerUI> layout = MakeLayout(vertical);
+        layout->SetAttribute(L"hscrollbar", L"true");
+        layout->SetInset(RECT{1, 2, 3, 4});
+        layout->SetPos(RECT{0, 0, 100, 80});
+        CScrollBarUI* bar = layout->GetHorizontalScrollBar();
+        ASSERT_NE(bar, nullptr);
+        const int barHeight = bar->GetFixedHeight();
+        EXPECT_EQ(bar->GetPos().left, 1);
+        EXPECT_EQ(bar->GetPos().right, 97);
+        EXPECT_EQ(bar->GetPos().top, vertical ? 76 - barHeight : 76);
+        EXPECT_EQ(bar->GetPos().bottom, vertical ? 76 : 76 + barHeight);
+    }
+}
+
+struct ThumbCase {
+    const char* name;
+    bool vertical;
+    int sepSize;
+    RECT pos;
+    RECT thumb;
+};
+
+TEST(BoxLayoutSeparator, ThumbSitsOnTheEdgeAndOnlyTheVerticalOneStaysInside) {
+    const std::vector<ThumbCase> cases = {
+        {"bottom edge", true, 6, {0, 0, 50, 100}, {0, 94, 50, 100}},
+        {"top edge", true, -6, {0, 10, 50, 100}, {0, 10, 50, 16}},
+        {"right edge", false, 6, {0, 0, 100, 50}, {94, 0, 100, 50}},
+        {"left edge", false, -6, {10, 0, 100, 50}, {10, 0, 16, 50}},
+        {"bottom edge thinner than the separator", true, 6, {0, 0, 50, 3}, {0, 0, 50, 3}},
+        {"top edge thinner than the separator", true, -6, {0, 10, 50, 13}, {0, 10, 50, 13}},
+        {"right edge thinner than the separator", false, 6, {0, 0, 3, 50}, {-3, 0, 3, 50}},
+        {"left edge thinner than the separator", false, -6, {10, 0, 13, 50}, {10, 0, 16, 50}},
+        {"no separator", false, 0, {0, 0, 100, 50}, {0, 0, 0, 0}},
+    };
+    for (const ThumbCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<CContainerUI> layout = MakeLayout(c.vertical);
+        layout->SetAttribute(c.vertical ? L"sepheight" : L"sepwidth", std::to_wstring(c.sepSize).c_str());
+        layout->SetPos(c.pos);
+        EXPECT_EQ(layout->GetControlFlags(), c.sepSize != 0 ? UIFLAG_SETCURSOR : 0u);
+        const RECT thumb = c.vertical ? static_cast<CVerticalLayoutUI&>(*layout).GetThumbRect()
+                                      : static_cast<CHorizontalLayoutUI&>(*layout).GetThumbRect();
+        EXPECT_EQ(thumb.left, c.thumb.left);
+        EXPECT_EQ(thumb.top, c.thumb.top);
+        EXPECT_EQ(thumb.right, c.thumb.right);
+        EXPECT_EQ(thumb.bottom, c.thumb.bottom);
+    }
+}
+
+struct DragCase {
+    const char* name;
+    bool vertical;
+    LPCWSTR attributes;
+    RECT pos;
+    POINT down;
+    POINT to;
+    RECT dragged;
+};
+
+TEST(BoxLayoutSeparator, DraggingMovesTheChosenEdgeAlongTheAxis) {
+    const std::vector<DragCase> cases = {
+        {"bottom edge", true, L"sepheight=\"4\"", {0, 0, 30, 100}, {10, 98}, {10, 118}, {0, 0, 30, 120}},
+        {"top edge", true, L"sepheight=\"-4\"", {0, 100, 30, 200}, {10, 101}, {10, 81}, {0, 80, 30, 200}},
+        {"right edge", false, L"sepwidth=\"4\"", {0, 0, 100, 30}, {98, 10}, {118, 10}, {0, 0, 120, 30}},
+        {"left edge", false, L"sepwidth=\"-4\"", {100, 0, 200, 30}, {101, 10}, {81, 10}, {80, 0, 200, 30}},
+        {"right edge held at the maximum width", false, L"sepwidth=\"4\" maxwidth=\"110\"", {0, 0, 100, 30},
+         {98, 10}, {118, 10}, {0, 0, 110, 30}},
+        {"left edge held at the minimum width", false, L"sepwidth=\"-4\" minwidth=\"90\"", {100, 0, 200, 30},
+         {101, 10}, {121, 10}, {110, 0, 200, 30}},
+    };
+    for (bool immediate : {true, false}) {
+        for (const DragCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << (immediate ? "immediate, " : "on release, ") << c.name);
+            std::unique_ptr<CContainerUI> layout = MakeLayout(c.vertical);
+            layout->ApplyAttributeList(c.attributes);
+            if (immediate) layout->SetAttribute(L"sepimm", L"true");
+            layout->SetPos(c.pos);
+            TEventUI event{};
+            event.Type = UIEVENT_BUTTONDOWN;
+            event.ptMouse = c.down;
+            layout->DoEvent(event);
+            event.Type = UIEVENT_MOUSEMOVE;
+            event.ptMouse = c.to;
+            layout->DoEvent(event);
+            const CUIRect dragged = c.dragged;
+            EXPECT_EQ(c.vertical ? layout->GetFixedHeight() : layout->GetFixedWidth(),
+                      c.vertical ? dragged.GetHeight() : dragged.GetWidth());
+            EXPECT_EQ(layout->GetPos().left, immediate ? c.dragged.left : c.pos.left);
+            EXPECT_EQ(layout->GetPos().top, immediate ? c.dragged.top : c.pos.top);
+            EXPECT_EQ(layout->GetPos().right, immediate ? c.dragged.right : c.pos.right);
+            EXPECT_EQ(layout->GetPos().bottom, immediate ? c.dragged.bottom : c.pos.bottom);
+            event.Type = UIEVENT_BUTTONUP;
+            layout->DoEvent(event);
+            EXPECT_EQ(layout->GetPos().left, c.dragged.left);
+            EXPECT_EQ(layout->GetPos().top, c.dragged.top);
+            EXPECT_EQ(layout->GetPos().right, c.dragged.right);
+            EXPECT_EQ(layout->GetPos().bottom, c.dragged.bottom);
+        }
+    }
 }
 
 }  // namespace

@@ -4,36 +4,22 @@
 // optional separator along the right (or left) edge lets the user drag the
 // layout's width.
 
-#include "ui/engine/controls/container.h"
+#include "ui/engine/layout/box_layout.h"
 
 namespace TarselUI {
 
-class CHorizontalLayoutUI : public CContainerUI {
+class CHorizontalLayoutUI : public CBoxLayoutUI {
 public:
+    CHorizontalLayoutUI() : CBoxLayoutUI(kHorizontalBox) {}
+
     LPCWSTR GetClass() const override;
     LPVOID GetInterface(LPCWSTR pstrName) override;
-    UINT GetControlFlags() const override;
 
-    void SetSepWidth(int iWidth);
-    int GetSepWidth() const { return m_iSepWidth; }
-    void SetSepImmMode(bool bImmediately);
-    bool IsSepImmMode() const { return m_bImmMode; }
+    void SetSepWidth(int iWidth) { SetSepSize(iWidth); }
+    int GetSepWidth() const { return GetSepSize(); }
+    // The horizontal layout also lets callers read and set the drag state.
     void SetButtonState(UINT uState) { m_uButtonState = uState; }
     UINT GetButtonState() const { return m_uButtonState; }
-    void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
-    void DoEvent(TEventUI& event) override;
-
-    void SetPos(RECT rc) override;
-    void DoPostPaint(HDC hDC, const RECT& rcPaint) override;
-
-    RECT GetThumbRect(bool bUseNew = false) const;
-
-protected:
-    int m_iSepWidth = 0;
-    UINT m_uButtonState = 0;
-    POINT m_ptLastMouse{};
-    CUIRect m_rcNewPos;
-    bool m_bImmMode = false;
 };
 
 }  // namespace TarselUI

@@ -4,22 +4,25 @@
 
 namespace TarselUI {
 
+namespace {
+
+// One axis of a floating child: a negative offset counts from the far edge.
+void PlaceFloatSpan(LONG parentLow, LONG parentHigh, LONG offset, LONG size, LONG& low, LONG& high) {
+    if (offset >= 0) {
+        low = parentLow + offset;
+        high = low + size;
+    } else {
+        high = parentHigh + offset;
+        low = high - size;
+    }
+}
+
+}  // namespace
+
 RECT FloatChildRect(const RECT& parent, SIZE fixedXY, SIZE fixedSize, TRelativePosUI& relative) {
     RECT rc{};
-    if (fixedXY.cx >= 0) {
-        rc.left = parent.left + fixedXY.cx;
-        rc.right = rc.left + fixedSize.cx;
-    } else {
-        rc.right = parent.right + fixedXY.cx;
-        rc.left = rc.right - fixedSize.cx;
-    }
-    if (fixedXY.cy >= 0) {
-        rc.top = parent.top + fixedXY.cy;
-        rc.bottom = rc.top + fixedSize.cy;
-    } else {
-        rc.bottom = parent.bottom + fixedXY.cy;
-        rc.top = rc.bottom - fixedSize.cy;
-    }
+    PlaceFloatSpan(parent.left, parent.right, fixedXY.cx, fixedSize.cx, rc.left, rc.right);
+    PlaceFloatSpan(parent.top, parent.bottom, fixedXY.cy, fixedSize.cy, rc.top, rc.bottom);
     if (relative.bRelative) {
         const int width = parent.right - parent.left;
         const int height = parent.bottom - parent.top;

@@ -37,13 +37,13 @@ bool DragSeparator(int sepSize, int delta, int point, int minExtent, int maxExte
     return true;
 }
 
-SeparatorSpan SeparatorThumb(int sepSize, SeparatorSpan span) {
+SeparatorSpan SeparatorThumb(int sepSize, SeparatorSpan span, bool heldInside) {
     if (sepSize >= 0) {
         const int low = span.high - sepSize;
-        return SeparatorSpan{low < span.low ? span.low : low, span.high};
+        return SeparatorSpan{(heldInside && low < span.low) ? span.low : low, span.high};
     }
     const int high = span.low - sepSize;
-    return SeparatorSpan{span.low, high > span.high ? span.high : high};
+    return SeparatorSpan{span.low, (heldInside && high > span.high) ? span.high : high};
 }
 
 }  // namespace TarselUI

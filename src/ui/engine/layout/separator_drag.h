@@ -15,7 +15,9 @@ struct SeparatorSpan {
 // axis. Returns false when the move is ignored (span left unchanged).
 bool DragSeparator(int sepSize, int delta, int point, int minExtent, int maxExtent, SeparatorSpan& span);
 
-// The thumb's extent along the axis on `span`.
-SeparatorSpan SeparatorThumb(int sepSize, SeparatorSpan span);
+// The thumb's extent along the axis on `span`. With `heldInside` a span
+// thinner than the separator cuts the thumb short at its other edge;
+// without, the thumb keeps the separator's full thickness.
+SeparatorSpan SeparatorThumb(int sepSize, SeparatorSpan span, bool heldInside = true);
 
 }  // namespace TarselUI

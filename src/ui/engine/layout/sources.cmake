@@ -2,6 +2,7 @@
 list(APPEND TARSEL_UI_ENGINE_SOURCES
     layout/layout_math.cpp
     layout/separator_drag.cpp
+    layout/box_layout.cpp
     layout/vertical_layout.cpp
     layout/horizontal_layout.cpp)
 list(APPEND TARSEL_UI_ENGINE_SOURCES

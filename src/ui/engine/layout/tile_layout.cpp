@@ -45,10 +45,7 @@ void CTileLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) {
 
 void CTileLayoutUI::SetPos(RECT rc) {
     CControlUI::SetPos(rc);
-    CUIRect area = m_rcItem;
-    area.Deflate(m_rcInset);
-    if (IsVerticalBarShown()) area.right -= m_pVerticalScrollBar->GetFixedWidth();
-    if (IsHorizontalBarShown()) area.bottom -= m_pHorizontalScrollBar->GetFixedHeight();
+    const CUIRect area = ContentRect();
     if (m_items.IsEmpty()) {
         ProcessScrollBar(area, 0, 0);
         return;
