@@ -8,6 +8,8 @@ log, the data file, the temporary folder the launcher was given, its exit
 code and its debugger output (Wine's debug channel on the stderr of the
 wine process, decoded from code page 936).
 """
+import contextlib
+import fcntl
 import hashlib
 import os
 import re
@@ -32,6 +34,24 @@ LINE_UPDATE_CHECK = "[*****] 获取网络资源 GetUpdate"
 LINE_DOWNLOADED = "[*****] 新资源下载成功 "
 LINE_DIGEST_FAILED = "[****] 校验失败"
 LINE_MD5_FAILED = "[******] failing md5"
+LINE_OTHER_INSTANCE = "[****] 启动目标程序ExecTargetApp"
+
+# The launcher's single-instance mutex is one per wineserver, and every
+# build tree on this machine shares the one wineserver of the project's
+# prefix: launchers from any test run or benchmark take turns through this
+# lock. Someone starting the launcher by hand is caught by the retry in
+# InstallFolder.launch.
+LAUNCHER_LOCK = os.path.join("/tmp", "tarsel-launcher-instance.lock")
+
+
+@contextlib.contextmanager
+def launcher_turn():
+    with open(LAUNCHER_LOCK, "a") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        try:
+            yield
+        finally:
+            fcntl.flock(lock, fcntl.LOCK_UN)
 
 
 class CaseFailure(AssertionError):
@@ -247,6 +267,24 @@ class InstallFolder:
         return sorted(found)
 
     def launch(self, instances=1, arguments=(), temp=None, extra_env=None):
+        """Runs the launcher (`instances` copies at once) and returns what it
+        showed. A run that found a launcher from outside this suite running
+        is thrown away and repeated."""
+        for _ in range(20):
+            starts_before = len(self.starts())
+            result = self._launch_once(instances, arguments, temp, extra_env)
+            if result.debug_text.count(LINE_OTHER_INSTANCE) <= instances - 1:
+                return result
+            # Only the client was started: drop its line and try again.
+            self.wait_for_starts(starts_before + 1, timeout=5, settle=0.3)
+            with open(self.stub_log, encoding="utf-8") as log:
+                kept = log.readlines()[:starts_before]
+            with open(self.stub_log, "w", encoding="utf-8") as log:
+                log.writelines(kept)
+            time.sleep(1)
+        raise CaseFailure("another launcher kept running; the case could not be run")
+
+    def _launch_once(self, instances, arguments, temp, extra_env):
         env = dict(os.environ)
         env["WINEDEBUG"] = "-all,warn+debugstr,warn+seh"
         env["TARSEL_STUB_LOG"] = wine_path(self.stub_log)
@@ -255,8 +293,9 @@ class InstallFolder:
                    "--instances", str(instances), wine_path(os.path.join(self.dir, "TarselMainLauncher.exe"))]
         command += list(arguments)
         started = time.monotonic()
-        done = subprocess.run(command, cwd=self.dir, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                              timeout=180)
+        with launcher_turn():
+            done = subprocess.run(command, cwd=self.dir, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                  timeout=180)
         seconds = time.monotonic() - started
         stderr_text = done.stderr.decode("latin-1")
         debug_text = "".join(decode_lines(done.stderr))

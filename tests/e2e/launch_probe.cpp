@@ -1,12 +1,17 @@
-// launch_probe [--temp DIR] [--instances N] EXE [ARGUMENTS...]
+// launch_probe [--temp DIR] [--instances N] [--memory] EXE [ARGUMENTS...]
 //
 // Starts EXE (N copies back to back, default one) the way the shell would,
 // waits for every copy to end and prints one line per copy:
 //   instance=I start_qpc=T qpc_frequency=F exit_code=C peak_pagefile=B peak_working_set=B
 // start_qpc is QueryPerformanceCounter just before CreateProcess; under Wine
 // the counter is one clock for every process, so a started program can
-// stamp its own start on the same scale. The memory figures are read from
-// the still-open process handle after the process has ended.
+// stamp its own start on the same scale.
+//
+// --memory samples GetProcessMemoryInfo every millisecond or two while the
+// programs run and reports the largest figures seen (0 without it): Wine
+// keeps no peak of its own (its "peak" is the current value) and reports
+// nothing once the process has ended. Sampling costs CPU, so timed runs go
+// without it.
 //
 // --temp points TMP and TEMP of the started programs at DIR: Wine takes
 // both from the registry, not from the Linux environment, so a Linux-side
@@ -14,6 +19,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -44,6 +50,7 @@ std::wstring QuoteArgument(const std::wstring& argument) {
 struct Options {
     std::wstring temp;
     int instances = 1;
+    bool sampleMemory = false;
     std::wstring exe;
     std::wstring commandLine;  // EXE and its arguments, quoted
 };
@@ -56,6 +63,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options) {
             options.temp = argv[++i];
         } else if (arg == L"--instances" && i + 1 < argc) {
             options.instances = _wtoi(argv[++i]);
+        } else if (arg == L"--memory") {
+            options.sampleMemory = true;
         } else {
             break;
         }
@@ -79,14 +88,50 @@ std::wstring FolderOf(const std::wstring& path) {
 struct Started {
     Util::UniqueHandle process;
     LONGLONG startQpc = 0;
+    bool ended = false;
+    SIZE_T peakPagefile = 0;
+    SIZE_T peakWorkingSet = 0;
 };
+
+void SampleMemory(Started& one) {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    if (!::GetProcessMemoryInfo(one.process.get(), &memory, sizeof(memory))) return;
+    one.peakPagefile = std::max({one.peakPagefile, memory.PagefileUsage, memory.PeakPagefileUsage});
+    one.peakWorkingSet = std::max({one.peakWorkingSet, memory.WorkingSetSize, memory.PeakWorkingSetSize});
+}
+
+// Waits until every program has ended or the time is up (false then),
+// sampling the memory of the running ones when asked.
+bool WaitForAll(std::vector<Started>& started, DWORD timeoutMs, bool sampleMemory) {
+    if (!sampleMemory) {
+        std::vector<HANDLE> handles;
+        for (Started& one : started) handles.push_back(one.process.get());
+        DWORD result = ::WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), TRUE, timeoutMs);
+        for (Started& one : started) one.ended = ::WaitForSingleObject(one.process.get(), 0) == WAIT_OBJECT_0;
+        return result != WAIT_TIMEOUT && result != WAIT_FAILED;
+    }
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        bool running = false;
+        for (Started& one : started) {
+            if (one.ended) continue;
+            SampleMemory(one);
+            one.ended = ::WaitForSingleObject(one.process.get(), 0) == WAIT_OBJECT_0;
+            running = running || !one.ended;
+        }
+        if (!running) return true;
+        if (::GetTickCount64() >= deadline) return false;
+        ::Sleep(1);
+    }
+}
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: launch_probe [--temp DIR] [--instances N] EXE [ARGUMENTS...]\n");
+        std::fprintf(stderr, "usage: launch_probe [--temp DIR] [--instances N] [--memory] EXE [ARGUMENTS...]\n");
         return 2;
     }
     if (!options.temp.empty()) {
@@ -117,22 +162,19 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     int result = 0;
+    if (!WaitForAll(started, 120000, options.sampleMemory)) {
+        std::fprintf(stderr, "launch_probe: not every program ended within 120 s\n");
+        result = 4;
+    }
     for (size_t i = 0; i < started.size(); ++i) {
         HANDLE process = started[i].process.get();
-        if (::WaitForSingleObject(process, 120000) != WAIT_OBJECT_0) {
-            std::fprintf(stderr, "launch_probe: instance %u did not end within 120 s\n", static_cast<unsigned>(i));
-            ::TerminateProcess(process, 0xDEAD);
-            result = 4;
-        }
+        if (!started[i].ended) ::TerminateProcess(process, 0xDEAD);
         DWORD exitCode = 0;
         ::GetExitCodeProcess(process, &exitCode);
-        PROCESS_MEMORY_COUNTERS memory = {};
-        memory.cb = sizeof(memory);
-        ::GetProcessMemoryInfo(process, &memory, sizeof(memory));
         std::printf("instance=%u start_qpc=%lld qpc_frequency=%lld exit_code=%lu peak_pagefile=%lu peak_working_set=%lu\n",
                     static_cast<unsigned>(i), started[i].startQpc, frequency.QuadPart, exitCode,
-                    static_cast<unsigned long>(memory.PeakPagefileUsage),
-                    static_cast<unsigned long>(memory.PeakWorkingSetSize));
+                    static_cast<unsigned long>(started[i].peakPagefile),
+                    static_cast<unsigned long>(started[i].peakWorkingSet));
     }
     std::fflush(stdout);
     return result;
