@@ -208,11 +208,9 @@ def parse_ini(text):
 
 
 class LaunchResult:
-    def __init__(self, exit_codes, debug_text, stderr_text, seconds):
+    def __init__(self, exit_codes, debug_text):
         self.exit_codes = exit_codes
         self.debug_text = debug_text
-        self.stderr_text = stderr_text
-        self.seconds = seconds
 
     def debug_has(self, line):
         return any(l.rstrip("\n") == line for l in self.debug_text.splitlines())
@@ -266,13 +264,13 @@ class InstallFolder:
             found += [os.path.relpath(os.path.join(top, f), self.temp) for f in files]
         return sorted(found)
 
-    def launch(self, instances=1, arguments=(), temp=None, extra_env=None):
+    def launch(self, instances=1):
         """Runs the launcher (`instances` copies at once) and returns what it
         showed. A run that found a launcher from outside this suite running
         is thrown away and repeated."""
         for _ in range(20):
             starts_before = len(self.starts())
-            result = self._launch_once(instances, arguments, temp, extra_env)
+            result = self._launch_once(instances)
             if result.debug_text.count(LINE_OTHER_INSTANCE) <= instances - 1:
                 return result
             # Only the client was started: drop its line and try again.
@@ -284,19 +282,13 @@ class InstallFolder:
             time.sleep(1)
         raise CaseFailure("another launcher kept running; the case could not be run")
 
-    def _launch_once(self, instances, arguments, temp, extra_env):
-        env = dict(os.environ)
-        env["WINEDEBUG"] = "-all,warn+debugstr,warn+seh"
-        env["TARSEL_STUB_LOG"] = wine_path(self.stub_log)
-        env.update(extra_env or {})
-        command = [self.build.wine_run, self.build.probe, "--temp", wine_path(temp or self.temp),
+    def _launch_once(self, instances):
+        env = dict(os.environ, WINEDEBUG="-all,warn+debugstr,warn+seh", TARSEL_STUB_LOG=wine_path(self.stub_log))
+        command = [self.build.wine_run, self.build.probe, "--temp", wine_path(self.temp),
                    "--instances", str(instances), wine_path(os.path.join(self.dir, "TarselMainLauncher.exe"))]
-        command += list(arguments)
-        started = time.monotonic()
         with launcher_turn():
             done = subprocess.run(command, cwd=self.dir, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                   timeout=180)
-        seconds = time.monotonic() - started
         stderr_text = done.stderr.decode("latin-1")
         debug_text = "".join(decode_lines(done.stderr))
         with open(os.path.join(self.root, "debug-%d.log" % len(os.listdir(self.root))), "w") as f:
@@ -304,7 +296,7 @@ class InstallFolder:
         codes = [int(m.group(1)) for m in re.finditer(r"exit_code=(\d+)", done.stdout.decode("latin-1"))]
         check(done.returncode == 0 and len(codes) == instances,
               "launch_probe failed (%d): %s %s" % (done.returncode, done.stdout, stderr_text[-2000:]))
-        return LaunchResult(codes, debug_text, stderr_text, seconds)
+        return LaunchResult(codes, debug_text)
 
     def starts(self):
         try:
