@@ -39,9 +39,22 @@ HWND Find(DWORD pid, const wchar_t* className, HWND owner, bool visibleOnly) {
 
 HWND FindUpdateBox(DWORD pid) { return Find(pid, L"UIMessageboxWnd", nullptr, false); }
 
-HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs) {
+bool WaitUntilNoLauncherRuns(DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        // Only a look: a handle kept open would keep the mutex alive.
+        HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, L"Tarsel升级程序");
+        if (!mutex) return true;
+        ::CloseHandle(mutex);
+        if (::GetTickCount64() >= deadline) return false;
+        ::Sleep(100);
+    }
+}
+
+HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs, HANDLE process) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     while (::GetTickCount64() < deadline) {
+        if (process && ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return nullptr;
         HWND box = Find(pid, L"UIMessageboxWnd", nullptr, true);
         // The shadow comes up after the paint that did the first layout, so
         // from then on the buttons are where the skin puts them.

@@ -13,11 +13,16 @@ enum class BoxButton { kLeft, kRight };
 
 // The visible "UIMessageboxWnd" of process `pid` (any process when 0) once
 // it has been laid out and painted (its shadow is up), or null after the
-// timeout.
-HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs = 20000);
+// timeout or once `process` (when given) has ended.
+HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs = 20000, HANDLE process = nullptr);
 
 // Any "UIMessageboxWnd" window of process `pid` at this moment, or null.
 HWND FindUpdateBox(DWORD pid);
+
+// Waits until no launcher holds the single-instance mutex "Tarsel升级程序"
+// (it is one per wineserver, so launchers of other test runs count too);
+// false after the timeout.
+bool WaitUntilNoLauncherRuns(DWORD timeoutMs = 60000);
 
 // Presses and releases the left button over a slot (posted messages).
 void ClickBoxButton(HWND box, BoxButton button);

@@ -49,6 +49,18 @@ struct WaitingInstaller {
     std::wstring installer;
 };
 
+// Starts the launcher once no other one (of any test run on this
+// wineserver) holds the single-instance mutex.
+testsupport::RunningLauncher StartAlone(InstallFolder& folder, const std::wstring& commandLine = std::wstring()) {
+    EXPECT_TRUE(testsupport::WaitUntilNoLauncherRuns()) << "another launcher kept running";
+    return folder.Start(commandLine);
+}
+
+// Its box, or null when none came (or the launcher ended without one).
+HWND BoxOf(const testsupport::RunningLauncher& launcher) {
+    return testsupport::WaitForUpdateBox(launcher.pid, 20000, launcher.process.get());
+}
+
 enum class Answer { kLeftButton, kRightButton, kAltF4 };
 enum class Expect { kClient, kInstaller, kSilentInstaller, kNothing };
 
@@ -66,10 +78,10 @@ class WholeLauncherAnswers : public ::testing::TestWithParam<AnswerCase> {};
 TEST_P(WholeLauncherAnswers, StartWhatTheAnswerSays) {
     const AnswerCase& c = GetParam();
     WaitingInstaller setup(c.type);
-    testsupport::RunningLauncher launcher = setup.folder.Start();
+    testsupport::RunningLauncher launcher = StartAlone(setup.folder);
     ASSERT_TRUE(launcher.process) << "the launcher did not start";
 
-    HWND box = testsupport::WaitForUpdateBox(launcher.pid);
+    HWND box = BoxOf(launcher);
     ASSERT_NE(box, nullptr) << "no update box appeared";
     wchar_t title[32] = {};
     ::GetWindowTextW(box, title, 32);
@@ -137,7 +149,7 @@ TEST(WholeLauncher, FirstLaunchRecordsTheServersUpdateAndTheSecondAsks) {
     ::SetEnvironmentVariableW(L"TEMP", temp.path().c_str());
 
     // First launch: no box, the client, then the update check.
-    testsupport::RunningLauncher first = folder.Start();
+    testsupport::RunningLauncher first = StartAlone(folder);
     EXPECT_EQ(first.Wait(60000), 0);
     auto starts = folder.WaitForStarts(1);
     ASSERT_EQ(starts.size(), 1u);
@@ -151,8 +163,8 @@ TEST(WholeLauncher, FirstLaunchRecordsTheServersUpdateAndTheSecondAsks) {
 
     // Second launch: the box asks; update now runs the recorded installer
     // with "silent" (the rule's type is StartUp).
-    testsupport::RunningLauncher second = folder.Start();
-    HWND box = testsupport::WaitForUpdateBox(second.pid);
+    testsupport::RunningLauncher second = StartAlone(folder);
+    HWND box = BoxOf(second);
     ASSERT_NE(box, nullptr);
     testsupport::ClickBoxButton(box, BoxButton::kRight);
     EXPECT_EQ(second.Wait(30000), 0);
@@ -176,8 +188,8 @@ class WholeLauncherSecondInstance : public ::testing::TestWithParam<InstanceCase
 TEST_P(WholeLauncherSecondInstance, WhileTheFirstWaitsForAnAnswer) {
     const InstanceCase& c = GetParam();
     WaitingInstaller setup(L"Prompt");
-    testsupport::RunningLauncher first = setup.folder.Start();
-    HWND firstBox = testsupport::WaitForUpdateBox(first.pid);
+    testsupport::RunningLauncher first = StartAlone(setup.folder);
+    HWND firstBox = BoxOf(first);
     ASSERT_NE(firstBox, nullptr);
 
     testsupport::RunningLauncher second = setup.folder.Start(c.commandLine);
@@ -190,7 +202,7 @@ TEST_P(WholeLauncherSecondInstance, WhileTheFirstWaitsForAnAnswer) {
         EXPECT_EQ(starts[0].path, setup.client);
     } else {
         // Not held back by the mutex: it runs the flow and asks on its own.
-        HWND secondBox = testsupport::WaitForUpdateBox(second.pid);
+        HWND secondBox = BoxOf(second);
         ASSERT_NE(secondBox, nullptr);
         testsupport::ClickBoxButton(secondBox, BoxButton::kLeft);
         EXPECT_EQ(second.Wait(30000), 0);
