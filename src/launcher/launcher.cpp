@@ -105,6 +105,18 @@ void CLauncher::DoLaunch() {
     ::PostQuitMessage(0);
 }
 
+namespace {
+
+// The client is a program inside the version folder. Without a target the
+// client path names the folder itself, and the shell would open it in a
+// file-manager window instead of starting anything: start nothing then.
+bool StartClient(const std::wstring& clientPath, const std::wstring& target) {
+    if (target.empty()) return false;
+    return ShellOpen(clientPath, nullptr, Util::GetFileDir(clientPath).c_str());
+}
+
+}  // namespace
+
 void CLauncher::ExecTargetApp(const std::wstring& target) {
     Util::DebugLine("[*****] 启动特定的目标程序\n");
     const std::wstring appDir = ApplicationDir();
@@ -114,7 +126,7 @@ void CLauncher::ExecTargetApp(const std::wstring& target) {
     DebugLabelled("[****] target:\n", target);
     const std::wstring clientPath = ComposeClientPath(appDir, version, target);
     Util::DebugValue(clientPath);
-    if (ShellOpen(clientPath, nullptr, Util::GetFileDir(clientPath).c_str())) return;
+    if (StartClient(clientPath, target)) return;
 
     // The recorded version could not be started: try the one before it.
     const std::wstring fallbackVersion = Util::AnsiToWide(UpdateMatcher().GetSecondNewestInstalledVersion());
@@ -124,7 +136,7 @@ void CLauncher::ExecTargetApp(const std::wstring& target) {
     DebugLabelled("[****] ver:\n", fallbackVersion);
     DebugLabelled("[****] target:\n", target);
     Util::DebugValue(fallbackPath);
-    ShellOpen(fallbackPath, nullptr, Util::GetFileDir(fallbackPath).c_str());
+    StartClient(fallbackPath, target);
 }
 
 void CLauncher::GetUpdate() { ::GetUpdate(); }

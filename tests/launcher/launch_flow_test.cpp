@@ -2,12 +2,14 @@
 // stub client or installer through the shell in a throw-away install folder.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include "install_folder.h"
 #include "launcher/launcher.h"
 #include "digest/md5.h"
 #include "support/http_test_servers.h"
 #include "support/temp_dir.h"
+#include "util/unique_handle.h"
 #include "util/util.h"
 
 using testsupport::InstallFolder;
@@ -22,6 +24,19 @@ std::string Md5Hex(const std::string& bytes) {
     std::string hex = Md5OfBytes(bytes.data(), bytes.size());
     for (char& c : hex) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
     return hex;
+}
+
+size_t CountProcesses(const wchar_t* exeName) {
+    size_t count = 0;
+    // Snapshots report failure as INVALID_HANDLE_VALUE, as files do.
+    Util::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, exeName) == 0) ++count;
+    }
+    return count;
 }
 
 bool UpdateCheckRan(const InstallFolder& folder) { return folder.DebugLog().find(kUpdateCheckLine) != std::string::npos; }
@@ -238,6 +253,23 @@ TEST(LaunchFlowWithServer, FailedCheckStartsClientThenRecordsTheServersUpdate) {
     EXPECT_EQ(folder.ReadData(L"md5"), Util::AnsiToWide(md5));
     EXPECT_EQ(folder.ReadData(L"type"), L"StartUp");
     EXPECT_EQ(folder.ReadData(L"newver"), L"1.2.0.0");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ClientLaunching, EmptyTargetStartsNothingRatherThanOpeningTheFolder) {
+    // "action=execupdate" alone carries no target: the client path would be
+    // the version folder, which the shell would open in a file manager.
+    InstallFolder folder;
+    folder.AddClient(kVersion);
+    folder.WriteData(L"ver", kVersion);
+    const size_t explorersBefore = CountProcesses(L"explorer.exe");
+    ASSERT_EQ(folder.Launch(6, L"action=execupdate"), 0);
+    EXPECT_TRUE(folder.SettledStarts().empty());
+    EXPECT_TRUE(UpdateCheckRan(folder)) << "the update check still runs";
+    EXPECT_EQ(CountProcesses(L"explorer.exe"), explorersBefore) << "no folder window may open";
 }
 
 }  // namespace
