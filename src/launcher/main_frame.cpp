@@ -5,14 +5,6 @@
 using TarselUI::CControlUI;
 using TarselUI::CUIString;
 
-namespace {
-
-void SetVisibleByName(TarselUI::CPaintManagerUI& pm, LPCWSTR name, bool visible) {
-    if (CControlUI* control = pm.FindControl(name)) control->SetVisible(visible);
-}
-
-}  // namespace
-
 CMainFrameWnd::~CMainFrameWnd() { ::PostQuitMessage(0); }
 
 LPCWSTR CMainFrameWnd::GetWindowClassName() const {
@@ -54,14 +46,9 @@ LRESULT CMainFrameWnd::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOO
         bHandled = TRUE;
         return 0;
     }
-    const bool wasZoomed = ::IsZoomed(m_hWnd) != FALSE;
-    const LRESULT lRes = CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    const bool zoomed = ::IsZoomed(m_hWnd) != FALSE;
-    if (zoomed != wasZoomed) {
-        SetVisibleByName(m_PaintManager, L"maxbtn", !zoomed);
-        SetVisibleByName(m_PaintManager, L"restorebtn", zoomed);
-    }
-    return lRes;
+    // Every other command, with the maximise/restore button swap, as any
+    // skinned frame does.
+    return WindowImplBase::OnSysCommand(uMsg, wParam, lParam, bHandled);
 }
 
 LRESULT CMainFrameWnd::HandleCustomMessage(UINT, WPARAM, LPARAM, BOOL& bHandled) {
