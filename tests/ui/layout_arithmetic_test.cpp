@@ -27,15 +27,15 @@ struct Child {
 // Builds children into the layout (which owns them) and returns them.
 std::vector<CControlUI*> AddChildren(CContainerUI& layout, const std::vector<Child>& children, bool vertical) {
     std::vector<CControlUI*> made;
-    for (const Child& spec : children) {
+    for (const Child& wanted : children) {
         auto* child = new CControlUI;
         if (vertical) {
-            child->SetFixedHeight(spec.fixed);
+            child->SetFixedHeight(wanted.fixed);
         } else {
-            child->SetFixedWidth(spec.fixed);
+            child->SetFixedWidth(wanted.fixed);
         }
-        child->ApplyAttributeList(spec.attributes);
-        if (!spec.visible) child->SetVisible(false);
+        child->ApplyAttributeList(wanted.attributes);
+        if (!wanted.visible) child->SetVisible(false);
         layout.Add(child);
         made.push_back(child);
     }
@@ -328,20 +328,20 @@ TEST(BoxLayoutArithmetic, BothAxesPlaceTheSameFlow) {
             std::unique_ptr<CContainerUI> layout = MakeLayout(vertical);
             layout->SetChildPadding(c.childPadding);
             std::vector<CControlUI*> children;
-            for (const AxisChild& spec : c.children) {
+            for (const AxisChild& wanted : c.children) {
                 auto* child = new CControlUI;
                 if (vertical) {
-                    child->SetFixedHeight(spec.fixed);
-                    child->SetPadding(RECT{0, spec.before, 0, spec.after});
-                    if (spec.minimum > 0) child->SetMinHeight(spec.minimum);
-                    if (spec.maximum > 0) child->SetMaxHeight(spec.maximum);
+                    child->SetFixedHeight(wanted.fixed);
+                    child->SetPadding(RECT{0, wanted.before, 0, wanted.after});
+                    if (wanted.minimum > 0) child->SetMinHeight(wanted.minimum);
+                    if (wanted.maximum > 0) child->SetMaxHeight(wanted.maximum);
                 } else {
-                    child->SetFixedWidth(spec.fixed);
-                    child->SetPadding(RECT{spec.before, 0, spec.after, 0});
-                    if (spec.minimum > 0) child->SetMinWidth(spec.minimum);
-                    if (spec.maximum > 0) child->SetMaxWidth(spec.maximum);
+                    child->SetFixedWidth(wanted.fixed);
+                    child->SetPadding(RECT{wanted.before, 0, wanted.after, 0});
+                    if (wanted.minimum > 0) child->SetMinWidth(wanted.minimum);
+                    if (wanted.maximum > 0) child->SetMaxWidth(wanted.maximum);
                 }
-                if (!spec.visible) child->SetVisible(false);
+                if (!wanted.visible) child->SetVisible(false);
                 layout->Add(child);
                 children.push_back(child);
             }
