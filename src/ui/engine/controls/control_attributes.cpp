@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "ui/engine/render/bitmap_copy.h"
 #include "ui/engine/controls/control.h"
 #include "ui/engine/manager/paint_manager.h"
 #include "ui/engine/render/value_syntax.h"
@@ -244,29 +245,7 @@ void CControlUI::SetBkImage(LPCWSTR name, HBITMAP hBitmap, bool bInvalidate) {
     m_sBkImage.Empty();
     m_sBkBitmapName = name ? name : L"";
     m_hBkBitmap.reset();
-    BITMAP source{};
-    if (hBitmap && ::GetObjectW(hBitmap, sizeof source, &source) == sizeof source && source.bmWidth > 0 &&
-        source.bmHeight != 0) {
-        // A private copy of the same size and pixel format, so the caller
-        // may delete its bitmap at once.
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = source.bmWidth;
-        info.bmiHeader.biHeight = -std::abs(source.bmHeight);
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = source.bmBitsPixel;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        Util::UniqueGdiObject copy(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        Util::UniqueMemoryDc from(::CreateCompatibleDC(nullptr));
-        Util::UniqueMemoryDc to(::CreateCompatibleDC(nullptr));
-        if (copy && from && to) {
-            Util::SelectGuard fromSelected(from.get(), hBitmap);
-            Util::SelectGuard toSelected(to.get(), copy.get());
-            ::BitBlt(to.get(), 0, 0, source.bmWidth, std::abs(source.bmHeight), from.get(), 0, 0, SRCCOPY);
-            m_hBkBitmap = std::move(copy);
-        }
-    }
+    m_hBkBitmap = CopyBitmap(hBitmap);
     if (bInvalidate) Invalidate();
 }
 

@@ -13,4 +13,5 @@ list(APPEND TARSEL_UI_ENGINE_SOURCES
     render/render_draw_image.cpp
     render/render_fill.cpp
     render/render_text.cpp
-    render/render_clip.cpp)
+    render/render_clip.cpp
+    render/bitmap_copy.cpp)
