@@ -122,25 +122,22 @@ void CControlUI::PaintBorder(HDC hDC) {
     const RECT& sides = m_rcBorderSize;
     if (sides.left > 0 || sides.top > 0 || sides.right > 0 || sides.bottom > 0) {
         const DWORD color = GetAdjustColor(m_dwBorderColor);
-        if (sides.left > 0) {
+        // Each side is the item rectangle collapsed onto that edge, drawn in
+        // the order left, top, right, bottom.
+        struct Side {
+            LONG width;
+            LONG RECT::*collapsed;  // the edge moved ...
+            LONG RECT::*kept;       // ... onto this one
+        };
+        const Side order[] = {{sides.left, &RECT::right, &RECT::left},
+                              {sides.top, &RECT::bottom, &RECT::top},
+                              {sides.right, &RECT::left, &RECT::right},
+                              {sides.bottom, &RECT::top, &RECT::bottom}};
+        for (const Side& side : order) {
+            if (side.width <= 0) continue;
             RECT line = m_rcItem;
-            line.right = line.left;
-            CRenderEngine::DrawLine(hDC, line, sides.left, color, m_nBorderStyle);
-        }
-        if (sides.top > 0) {
-            RECT line = m_rcItem;
-            line.bottom = line.top;
-            CRenderEngine::DrawLine(hDC, line, sides.top, color, m_nBorderStyle);
-        }
-        if (sides.right > 0) {
-            RECT line = m_rcItem;
-            line.left = line.right;
-            CRenderEngine::DrawLine(hDC, line, sides.right, color, m_nBorderStyle);
-        }
-        if (sides.bottom > 0) {
-            RECT line = m_rcItem;
-            line.top = line.bottom;
-            CRenderEngine::DrawLine(hDC, line, sides.bottom, color, m_nBorderStyle);
+            line.*side.collapsed = line.*side.kept;
+            CRenderEngine::DrawLine(hDC, line, side.width, color, m_nBorderStyle);
         }
         return;
     }
