@@ -111,5 +111,5 @@ LRESULT CMsgBoxWnd::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& 
         bHandled = TRUE;
         return 0;
     }
-    return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+    return WindowImplBase::OnSysCommand(uMsg, wParam, lParam, bHandled);
 }
