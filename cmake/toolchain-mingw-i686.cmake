@@ -1,15 +1,4 @@
-# MinGW-w64, 32-bit, posix thread model (g++ 12's win32 flavour has no
-# std::thread, std::mutex or std::condition_variable).
-set(CMAKE_SYSTEM_NAME Windows)
+# MinGW-w64 for 32-bit Windows: the launcher as it ships.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TOOLCHAIN_PREFIX i686-w64-mingw32)
-
-set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TOOLCHAIN_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX} ${TARSEL_DEPS_PREFIXES})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include("${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake")

@@ -3,11 +3,60 @@
 # the work tree so that a fresh clone reuses them.
 : "${TARSEL_CACHE:=/var/cache/tarsel}"
 TARSEL_DEPS="$TARSEL_CACHE/deps"
-: "${WINEPREFIX:=$TARSEL_CACHE/wine32}"
 CURL_VERSION=7.88.1
 JSONCPP_VERSION=1.9.5
 DEPS_RECIPE=1
-export TARSEL_CACHE TARSEL_DEPS WINEPREFIX
-export WINEARCH=win32
+
+# The launcher ships as a 32-bit program, and its tests run that build under
+# 32-bit Wine. Some hosts execute 64-bit user code only (the kernel refuses
+# any i386 ELF, Wine's 32-bit loader included, and no 32-bit code segment
+# exists for Wine's WoW64 mode either); there the same sources are built a
+# second time for x86_64 and the tests run that build under 64-bit Wine,
+# while the shipped i686 executable is still built. The probe is a 93-byte
+# static i386 program that only calls exit(0).
+tarsel_host_runs_i386() {
+    local probe
+    probe="$(mktemp "${TMPDIR:-/tmp}/tarsel-i386-probe.XXXXXX")"
+    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'`
+          `'\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00'`
+          `'\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'`
+          `'\x00\x00\x00\x00'`
+          `'\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08'`
+          `'\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'`
+          `'\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80' > "$probe"
+    chmod +x "$probe"
+    local status=0
+    "$probe" 2>/dev/null || status=$?
+    rm -f "$probe"
+    return "$status"
+}
+
+if [[ -z ${TARSEL_TEST_ARCH:-} ]]; then
+    if tarsel_host_runs_i386; then TARSEL_TEST_ARCH=i686; else TARSEL_TEST_ARCH=x86_64; fi
+fi
+case "$TARSEL_TEST_ARCH" in
+    i686)
+        TARSEL_PRESET=default
+        : "${TARSEL_BUILD_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
+        : "${WINEPREFIX:=$TARSEL_CACHE/wine32}"
+        export WINEARCH=win32
+        TARSEL_WINE=/usr/lib/wine/wine
+        ;;
+    x86_64)
+        TARSEL_PRESET=x86_64
+        : "${TARSEL_BUILD_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-x86_64}"
+        : "${WINEPREFIX:=$TARSEL_CACHE/wine64}"
+        export WINEARCH=win64
+        TARSEL_WINE=/usr/lib/wine/wine64
+        ;;
+    *)
+        echo "TARSEL_TEST_ARCH must be i686 or x86_64, not '$TARSEL_TEST_ARCH'" >&2
+        return 1 2>/dev/null || exit 1
+        ;;
+esac
+# Processes that Wine starts for the program (CreateProcess, ShellExecute)
+# use the same loader.
+export WINELOADER="$TARSEL_WINE"
+export TARSEL_CACHE TARSEL_DEPS WINEPREFIX TARSEL_TEST_ARCH TARSEL_PRESET TARSEL_BUILD_DIR TARSEL_WINE
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -5,7 +5,9 @@
 # Installs the cross toolchain, Wine, Xvfb and the test servers, builds static
 # libcurl and jsoncpp from Debian's source packages into a cache outside the
 # work tree (keyed by version and by this script's build recipe), and
-# initialises a quiet 32-bit Wine prefix.
+# initialises a quiet Wine prefix: 32-bit, or 64-bit on a host that runs
+# 64-bit user code only (see env.sh), where everything is also built for
+# x86_64.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -23,9 +25,17 @@ packages=(
     cmake ninja-build python3 openssl make g++ pkg-config dpkg-dev locales
     g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
     libz-mingw-w64-dev libstb-dev googletest
-    wine wine32:i386 xvfb xauth x11-apps fonts-wqy-microhei imagemagick
+    wine xvfb xauth x11-apps fonts-wqy-microhei imagemagick
     nginx curl aria2 zip unzip p7zip-full libpugixml-dev
 )
+# Always the shipped i686 build; the x86_64 one too where the tests run it.
+deps_arches=(i686)
+if [[ $TARSEL_TEST_ARCH == i686 ]]; then
+    packages+=(wine32:i386)
+else
+    packages+=(wine64 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
+    deps_arches+=(x86_64)
+fi
 
 # --- apt: i386 architecture, deb-src entry, packages -------------------------
 need_apt=0
@@ -80,10 +90,8 @@ if command -v systemctl >/dev/null && systemctl is-active -q nginx 2>/dev/null; 
 fi
 
 # --- dependency cache ---------------------------------------------------------
-mkdir -p "$TARSEL_DEPS"
-recipe_hash="r$DEPS_RECIPE"  # bump DEPS_RECIPE in env.sh when the build options change
-curl_prefix="$TARSEL_DEPS/curl-$CURL_VERSION-$recipe_hash"
-jsoncpp_prefix="$TARSEL_DEPS/jsoncpp-$JSONCPP_VERSION-$recipe_hash"
+# bump DEPS_RECIPE in env.sh when the build options change
+recipe_hash="r$DEPS_RECIPE"
 
 fetch_source() { # package version -> prints the unpacked source directory
     local pkg=$1 ver=$2 dir="$TARSEL_DEPS/src"
@@ -100,48 +108,51 @@ fetch_source() { # package version -> prints the unpacked source directory
     echo "$dir/$top"
 }
 
-if [[ ! -f $curl_prefix/.done ]]; then
-    log "building static libcurl $CURL_VERSION (Schannel, HTTP/HTTPS only)"
-    src=$(fetch_source curl "$CURL_VERSION")
-    bld="$TARSEL_DEPS/build-curl-$recipe_hash"
-    rm -rf "$bld" "$curl_prefix"
+cmake_build_install() { # log-name source prefix arch cmake-options...
+    local name=$1 src=$2 prefix=$3 arch=$4
+    shift 4
+    local bld="$TARSEL_DEPS/build-$name-$arch-$recipe_hash"
+    rm -rf "$bld" "$prefix"
     cmake -S "$src" -B "$bld" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$here/toolchain-deps.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$curl_prefix" \
-        -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DENABLE_MANUAL=OFF \
-        -DHTTP_ONLY=ON -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -DCURL_WINDOWS_SSPI=ON \
-        -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF -DUSE_LIBIDN2=OFF \
-        -DUSE_WIN32_IDN=OFF -DCURL_USE_LIBPSL=OFF -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBSSH=OFF \
-        -DCURL_USE_GSSAPI=OFF -DENABLE_ARES=OFF -DCURL_DISABLE_LDAP=ON -DCURL_DISABLE_LDAPS=ON \
-        -DENABLE_UNIX_SOCKETS=OFF -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none -DPICKY_COMPILER=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$here/toolchain-deps.cmake" -DTARSEL_ARCH="$arch" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" \
         >"$bld.log" 2>&1 || { tail -n 40 "$bld.log"; exit 1; }
     cmake --build "$bld" -j"$(nproc)" >>"$bld.log" 2>&1 || { tail -n 40 "$bld.log"; exit 1; }
     cmake --install "$bld" >>"$bld.log" 2>&1
     rm -rf "$bld"
-    touch "$curl_prefix/.done"
-fi
+    touch "$prefix/.done"
+}
 
-if [[ ! -f $jsoncpp_prefix/.done ]]; then
-    log "building static jsoncpp $JSONCPP_VERSION"
-    src=$(fetch_source libjsoncpp "$JSONCPP_VERSION")
-    bld="$TARSEL_DEPS/build-jsoncpp-$recipe_hash"
-    rm -rf "$bld" "$jsoncpp_prefix"
-    cmake -S "$src" -B "$bld" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$here/toolchain-deps.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$jsoncpp_prefix" \
-        -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON -DBUILD_OBJECT_LIBS=OFF \
-        -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF \
-        -DJSONCPP_WITH_PKGCONFIG_SUPPORT=OFF -DJSONCPP_WITH_CMAKE_PACKAGE=ON \
-        >"$bld.log" 2>&1 || { tail -n 40 "$bld.log"; exit 1; }
-    cmake --build "$bld" -j"$(nproc)" >>"$bld.log" 2>&1 || { tail -n 40 "$bld.log"; exit 1; }
-    cmake --install "$bld" >>"$bld.log" 2>&1
-    rm -rf "$bld"
-    touch "$jsoncpp_prefix/.done"
-fi
+build_deps() { # arch
+    local arch=$1
+    local curl_prefix="$TARSEL_DEPS/$arch/curl-$CURL_VERSION-$recipe_hash"
+    local jsoncpp_prefix="$TARSEL_DEPS/$arch/jsoncpp-$JSONCPP_VERSION-$recipe_hash"
+    mkdir -p "$TARSEL_DEPS/$arch"
+    if [[ ! -f $curl_prefix/.done ]]; then
+        log "building static libcurl $CURL_VERSION for $arch (Schannel, HTTP/HTTPS only)"
+        cmake_build_install curl "$(fetch_source curl "$CURL_VERSION")" "$curl_prefix" "$arch" \
+            -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DENABLE_MANUAL=OFF \
+            -DHTTP_ONLY=ON -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -DCURL_WINDOWS_SSPI=ON \
+            -DCURL_ZLIB=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DUSE_NGHTTP2=OFF -DUSE_LIBIDN2=OFF \
+            -DUSE_WIN32_IDN=OFF -DCURL_USE_LIBPSL=OFF -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBSSH=OFF \
+            -DCURL_USE_GSSAPI=OFF -DENABLE_ARES=OFF -DCURL_DISABLE_LDAP=ON -DCURL_DISABLE_LDAPS=ON \
+            -DENABLE_UNIX_SOCKETS=OFF -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none -DPICKY_COMPILER=OFF
+    fi
+    if [[ ! -f $jsoncpp_prefix/.done ]]; then
+        log "building static jsoncpp $JSONCPP_VERSION for $arch"
+        cmake_build_install jsoncpp "$(fetch_source libjsoncpp "$JSONCPP_VERSION")" "$jsoncpp_prefix" "$arch" \
+            -DBUILD_SHARED_LIBS=OFF -DBUILD_STATIC_LIBS=ON -DBUILD_OBJECT_LIBS=OFF \
+            -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF \
+            -DJSONCPP_WITH_PKGCONFIG_SUPPORT=OFF -DJSONCPP_WITH_CMAKE_PACKAGE=ON
+    fi
+    # The build reads the prefixes from here.
+    printf '%s;%s\n' "$curl_prefix" "$jsoncpp_prefix" > "$TARSEL_DEPS/prefixes-$arch.txt.new"
+    mv "$TARSEL_DEPS/prefixes-$arch.txt.new" "$TARSEL_DEPS/prefixes-$arch.txt"
+}
 
-# The build reads the prefixes from here.
-printf '%s;%s\n' "$curl_prefix" "$jsoncpp_prefix" > "$TARSEL_DEPS/prefixes.txt.new"
-mv "$TARSEL_DEPS/prefixes.txt.new" "$TARSEL_DEPS/prefixes.txt"
+for arch in "${deps_arches[@]}"; do
+    build_deps "$arch"
+done
 
 # --- Wine prefix --------------------------------------------------------------
 "$here/wine-prefix.sh"

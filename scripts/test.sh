@@ -8,9 +8,17 @@ source "$root/scripts/env.sh"
 
 bash "$root/scripts/setup.sh"
 
-build="${TARSEL_BUILD_DIR:-$root/build}"
-cmake --preset default -B "$build" >/dev/null
+build="$TARSEL_BUILD_DIR"
+cmake --preset "$TARSEL_PRESET" -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
+if [[ $TARSEL_TEST_ARCH != i686 ]]; then
+    # This host cannot run 32-bit code, so the tests run the x86_64 build;
+    # the launcher as it ships is still built, so that it never breaks.
+    echo "-- this host runs 64-bit user code only: tests run the x86_64 build;" \
+         "building the shipped i686 launcher in $root/build"
+    cmake --preset default -B "$root/build" >/dev/null
+    cmake --build "$root/build" -j"$(nproc)" --target TarselMainLauncher
+fi
 
 # Stop the shared X server and wineserver afterwards only when this run
 # started them: other runs on this machine may be using them.

@@ -6,4 +6,4 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/env.sh"
 "$here/wine-services.sh" start
 export DISPLAY="${TARSEL_DISPLAY:-:91}"
-exec env LC_ALL=zh_CN.UTF-8 wine "$@"
+exec env LC_ALL=zh_CN.UTF-8 "$TARSEL_WINE" "$@"

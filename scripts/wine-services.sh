@@ -35,7 +35,7 @@ start() {
     # Start them here, detached, or they would hold a test's output pipe open
     # and CTest would wait for them forever.
     if ! pgrep -u "$(id -u)" -f 'explorer.exe /desktop' >/dev/null; then
-        setsid env LC_ALL=zh_CN.UTF-8 wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+        setsid env LC_ALL=zh_CN.UTF-8 "$TARSEL_WINE" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
     fi
 }
 

@@ -2,10 +2,11 @@
 # The launcher's export table: the UI engine's public classes and functions
 # (namespace TarselUI, by mangled name) and libcurl's entry points, and
 # nothing of the launcher's own code or the runtime.
-#   whole_exe_exports_check.sh TarselMainLauncher.exe
+#   whole_exe_exports_check.sh TarselMainLauncher.exe [TARGET-objdump]
 set -euo pipefail
 exe="$1"
-exports=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*\[ *[0-9]*\] //p')
+objdump="${2:-i686-w64-mingw32-objdump}"
+exports=$("$objdump" -p "$exe" | sed -n 's/^\s*\[ *[0-9]*\] //p')
 exports=$(sort -u <<< "$exports")
 count=$(wc -l <<< "$exports")
 echo "exports: $count"

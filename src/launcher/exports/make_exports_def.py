@@ -3,10 +3,11 @@
 the UI engine's classes and functions (namespace TarselUI) and libcurl's
 entry points by name.
 
-    make_exports_def.py NM CXXFILT OUT.def --engine LIB.a... --curl LIBCURL.a
+    make_exports_def.py NM CXXFILT OUT.def [--c-prefix] --engine LIB.a... --curl LIBCURL.a
 
-Only symbols the archives define globally are listed; the i686 C prefix
-underscore is dropped because the linker puts it back.
+Only symbols the archives define globally are listed. With --c-prefix (i686,
+where C names carry a leading underscore) that underscore is dropped because
+the linker puts it back; x86_64 names have no such prefix.
 """
 import subprocess
 import sys
@@ -44,8 +45,11 @@ def main(argv):
     nm, cxxfilt, output = argv[1], argv[2], argv[3]
     groups = {"--engine": [], "--curl": []}
     current = None
+    c_prefix = False
     for arg in argv[4:]:
-        if arg in groups:
+        if arg == "--c-prefix":
+            c_prefix = True
+        elif arg in groups:
             current = groups[arg]
         elif current is None:
             sys.exit("archives must follow --engine or --curl")
@@ -56,14 +60,17 @@ def main(argv):
 
     engine = [(kind, raw) for archive in groups["--engine"] for kind, raw in defined_globals(nm, archive)]
     # The target's c++filt takes the names with the C prefix, as nm shows them.
-    stripped = [raw[1:] if raw.startswith("_") else raw for _, raw in engine]
+    def without_prefix(raw):
+        return raw[1:] if c_prefix and raw.startswith("_") else raw
+
+    stripped = [without_prefix(raw) for _, raw in engine]
     for (kind, _), name, readable in zip(engine, stripped, demangle(cxxfilt, [raw for _, raw in engine])):
         if readable.startswith(ENGINE_PREFIXES) and "(anonymous namespace)" not in readable:
             exports[name] = kind in DATA_TYPES
 
     for archive in groups["--curl"]:
         for kind, raw in defined_globals(nm, archive):
-            name = raw[1:] if raw.startswith("_") else raw
+            name = without_prefix(raw)
             if name.startswith("curl_") and kind in CODE_TYPES:
                 exports[name] = False
 

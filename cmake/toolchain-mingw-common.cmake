@@ -1,0 +1,15 @@
+# Shared by the i686 and x86_64 toolchain files, which set
+# CMAKE_SYSTEM_PROCESSOR and TOOLCHAIN_PREFIX first. Posix thread model:
+# g++ 12's win32 flavour has no std::thread, std::mutex or
+# std::condition_variable.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER  ${TOOLCHAIN_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX} ${TARSEL_DEPS_PREFIXES})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
