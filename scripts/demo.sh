@@ -12,8 +12,8 @@ source "$root/scripts/env.sh"
 say() { printf '\n[demo] %s\n' "$*"; }
 
 bash "$root/scripts/setup.sh"
-build="${TARSEL_BUILD_DIR:-$root/build}"
-cmake --preset default -B "$build" >/dev/null
+build="$TARSEL_BUILD_DIR"
+cmake --preset "$TARSEL_PRESET" -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target TarselMainLauncher stub_client stub_installer box_clicker
 
 demo="$build/demo"

@@ -12,6 +12,8 @@ import os
 import re
 import sys
 
+# The build the benchmarks ran: i686, or x86_64 on hosts without 32-bit code.
+TEST_ARCH = os.environ.get("TARSEL_TEST_ARCH", "i686")
 NUMBER = r"([0-9]+(?:\.[0-9]+)?)"
 
 
@@ -119,7 +121,7 @@ def download_rows(table, text):
 
 def md5_rows(table, text):
     openssl = row_numbers(text, "openssl dgst -md5 (native)")
-    ours = row_numbers(text, "GetFileMD5 (Wine, i686)")
+    ours = row_numbers(text, "GetFileMD5 (Wine, %s)" % TEST_ARCH)
     if openssl and ours:
         table.add("MD5 of a 256 MiB file", "%.1f MB/s" % ours[-1], "openssl %.1f MB/s" % openssl[-1],
                   ">= 0.9 x openssl (%.2f)" % (ours[-1] / openssl[-1]), ours[-1] >= 0.9 * openssl[-1])
