@@ -16,7 +16,7 @@ import random
 import subprocess
 import sys
 
-from e2e_harness import (CLIENT_VERSION, LINE_DIGEST_FAILED, LINE_DOWNLOADED, LINE_MD5_FAILED, LINE_UPDATE_CHECK,
+from e2e_harness import (CLIENT_VERSION, Screenshot, LINE_DIGEST_FAILED, LINE_DOWNLOADED, LINE_MD5_FAILED, LINE_UPDATE_CHECK,
                          NEW_VERSION, BuildTree, InstallFolder, Site, check, encode_data_file, expect_clean_exit,
                          expect_client_started, expect_nothing_recorded, expect_recorded, linux_path, md5_upper, package_bytes,
                          release_immutable, update_document)
@@ -95,6 +95,77 @@ def installer_replaced_between_launches(build, case):
         with open(path, "wb") as f:
             f.write(b"MZ not the package that was verified")
     _recorded_then_second_launch(build, case, replace)
+
+
+# -- the update box, as the user sees and answers it --------------------------
+
+def _blue(r, g, b):
+    return b > 200 and r < 170
+
+
+def _white(r, g, b):
+    return min(r, g, b) > 240
+
+
+def _dark(r, g, b):
+    return max(r, g, b) < 140
+
+
+def _grey(r, g, b):
+    return 150 <= min(r, g, b) and max(r, g, b) <= 235 and not _blue(r, g, b)
+
+
+def expect_update_box_on_screen(shot, keep_as):
+    """The prompt box as its skin draws it (380 x 266): a blue header with
+    the white title, the question in dark text on white, the left button
+    white with a grey border and dark text, the right one blue with white
+    text. Positions are the box's own."""
+    shot.save(keep_as)
+    where = " (screenshot: %s)" % keep_as
+    check((shot.width, shot.height) == (380, 266), "the box is %d x %d, not 380 x 266%s" % (shot.width, shot.height, where))
+    for x, y in ((20, 20), (360, 20), (190, 8)):
+        check(_blue(*shot.pixel(x, y)), "the header at %d,%d is %s, not blue%s" % (x, y, shot.pixel(x, y), where))
+    check(shot.count(30, 40, 200, 80, _white) >= 40, "no white title in the header" + where)
+    check(shot.count(40, 160, 340, 190, _dark) >= 60, "no dark question text under the header" + where)
+    for x, y in ((20, 250), (360, 250), (40, 150), (190, 155)):
+        check(_white(*shot.pixel(x, y)), "the body at %d,%d is %s, not white%s" % (x, y, shot.pixel(x, y), where))
+    # Left button ("下次再说"): white face, grey border, dark label.
+    check(_white(*shot.pixel(129, 212)), "the left button's face is %s%s" % (shot.pixel(129, 212), where))
+    check(any(_grey(*shot.pixel(x, 221)) for x in range(129, 60, -1)), "the left button has no grey border" + where)
+    check(shot.count(100, 212, 160, 231, _dark) >= 15, "the left button shows no dark label" + where)
+    # Right button ("立即更新"): blue face, white label.
+    check(_blue(*shot.pixel(251, 212)), "the right button's face is %s%s" % (shot.pixel(251, 212), where))
+    check(shot.count(222, 212, 282, 231, _white) >= 15, "the right button shows no white label" + where)
+
+
+def _box_scenario(build, case):
+    """A first launch that records the offered installer; the next launch asks."""
+    s = Scenario(build, case)
+    s.offer()
+    s.launch()
+    expect_client_started(s.folder)
+    return s, expect_recorded(s.folder, s.package)
+
+
+def update_box_update_now_runs_the_installer(build, case):
+    s, recorded = _box_scenario(build, case)
+    shot = os.path.join(s.folder.root, "update_box.ppm")
+    result = s.folder.launch_and_answer(lambda screen: expect_update_box_on_screen(screen, shot), "right")
+    expect_clean_exit(result)
+    starts = s.folder.wait_for_starts(2)
+    check(len(starts) == 2 and starts[1][0] == "installer" and starts[1][1].lower() == recorded["exe"].lower(),
+          "立即更新 should start the recorded installer %s; the stubs logged %s" % (recorded["exe"], starts))
+    # The record stays until a newer update replaces it.
+    expect_recorded(s.folder, s.package)
+
+
+def update_box_next_time_starts_the_client(build, case):
+    s, _ = _box_scenario(build, case)
+    shot = os.path.join(s.folder.root, "update_box.ppm")
+    result = s.folder.launch_and_answer(lambda screen: expect_update_box_on_screen(screen, shot), "left")
+    expect_clean_exit(result)
+    expect_client_started(s.folder, count=2)
+    expect_recorded(s.folder, s.package)
 
 
 def two_launchers_at_once(build, case):
@@ -285,6 +356,8 @@ def update_cfg_with_10000_rules(build, case):
 
 CASES = [
     first_launch_records_update,
+    update_box_update_now_runs_the_installer,
+    update_box_next_time_starts_the_client,
     installer_deleted_between_launches,
     installer_replaced_between_launches,
     two_launchers_at_once,

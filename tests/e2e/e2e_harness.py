@@ -85,6 +85,7 @@ class BuildTree:
         self.stub_client = os.path.join(self.dir, "tools", "stub_client.exe")
         self.stub_installer = os.path.join(self.dir, "tools", "stub_installer.exe")
         self.probe = os.path.join(self.dir, "tests", "e2e", "launch_probe.exe")
+        self.box_clicker = os.path.join(self.dir, "tests", "launcher", "box_clicker.exe")
         self.wine_run = os.path.join(SOURCE_DIR, "scripts", "wine-run.sh")
 
 
@@ -298,6 +299,42 @@ class InstallFolder:
               "launch_probe failed (%d): %s %s" % (done.returncode, done.stdout, stderr_text[-2000:]))
         return LaunchResult(codes, debug_text)
 
+    def launch_and_answer(self, look, answer):
+        """Runs the launcher while a user waits for its update box: once the
+        box is up, `look(screen)` sees it (a Screenshot of the box), then
+        box_clicker presses the "left" or "right" button. Returns the
+        LaunchResult."""
+        env = dict(os.environ, WINEDEBUG="-all,warn+debugstr,warn+seh", TARSEL_STUB_LOG=wine_path(self.stub_log))
+        command = [self.build.wine_run, self.build.probe, "--temp", wine_path(self.temp),
+                   wine_path(os.path.join(self.dir, "TarselMainLauncher.exe"))]
+        with launcher_turn():
+            launcher = subprocess.Popen(command, cwd=self.dir, env=env, stdout=subprocess.PIPE,
+                                        stderr=subprocess.PIPE)
+            seen = None
+            try:
+                where = subprocess.run([self.build.wine_run, self.build.box_clicker, "wait"], env=env,
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
+                match = re.search(rb"at (-?\d+),(-?\d+), (\d+) x (\d+)", where.stdout)
+                check(match is not None, "no update box appeared: %r" % where.stdout)
+                try:
+                    look(Screenshot.of_area(*(int(v) for v in match.groups())))
+                except CaseFailure as failure:
+                    seen = failure  # answered all the same, so that the launcher ends
+                clicked = subprocess.run([self.build.wine_run, self.build.box_clicker, answer], env=env,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+                check(clicked.returncode == 0, "box_clicker could not press the %s button" % answer)
+                # The launcher holds launch_probe's output pipes until it ends.
+                stdout, stderr = launcher.communicate(timeout=120)
+            finally:
+                if launcher.poll() is None:
+                    launcher.kill()
+        if seen is not None:
+            raise seen
+        codes = [int(m.group(1)) for m in re.finditer(r"exit_code=(\d+)", stdout.decode("latin-1"))]
+        check(launcher.returncode == 0 and len(codes) == 1,
+              "launch_probe failed (%d): %s %s" % (launcher.returncode, stdout, stderr[-2000:]))
+        return LaunchResult(codes, "".join(decode_lines(stderr)))
+
     def starts(self):
         try:
             with open(self.stub_log, encoding="utf-8") as f:
@@ -313,6 +350,38 @@ class InstallFolder:
             time.sleep(0.05)
         time.sleep(settle)
         return self.starts()
+
+
+class Screenshot:
+    """An area of the test display (Xvfb), read the way a person sees it:
+    what is on the screen, whoever drew it."""
+
+    def __init__(self, width, height, rgb):
+        self.width = width
+        self.height = height
+        self.rgb = rgb
+
+    @classmethod
+    def of_area(cls, x, y, width, height):
+        display = os.environ.get("TARSEL_DISPLAY", ":91")
+        done = subprocess.run(["import", "-display", display, "-window", "root", "-crop",
+                               "%dx%d+%d+%d" % (width, height, x, y), "+repage", "-depth", "8", "rgb:-"],
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30)
+        check(done.returncode == 0 and len(done.stdout) == width * height * 3,
+              "screenshot failed: %s" % done.stderr.decode("latin-1")[-500:])
+        return cls(width, height, done.stdout)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+    def count(self, left, top, right, bottom, wanted):
+        """How many pixels of the rectangle satisfy `wanted(r, g, b)`."""
+        return sum(1 for y in range(top, bottom) for x in range(left, right) if wanted(*self.pixel(x, y)))
+
+    def save(self, path):
+        with open(path, "wb") as f:
+            f.write(b"P6 %d %d 255\n" % (self.width, self.height) + self.rgb)
 
 
 def decode_lines(stderr_bytes):

@@ -51,7 +51,7 @@ bool WaitUntilNoLauncherRuns(DWORD timeoutMs) {
     }
 }
 
-HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs, HANDLE process) {
+HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs, HANDLE process, DWORD pollMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     while (::GetTickCount64() < deadline) {
         if (process && ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return nullptr;
@@ -63,7 +63,7 @@ HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs, HANDLE process) {
             ::SendMessageTimeoutW(box, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &result);
             return box;
         }
-        ::Sleep(50);
+        ::Sleep(pollMs);
     }
     return nullptr;
 }

@@ -13,8 +13,8 @@ enum class BoxButton { kLeft, kRight };
 
 // The visible "UIMessageboxWnd" of process `pid` (any process when 0) once
 // it has been laid out and painted (its shadow is up), or null after the
-// timeout or once `process` (when given) has ended.
-HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs = 20000, HANDLE process = nullptr);
+// timeout or once `process` (when given) has ended. Looks every `pollMs`.
+HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs = 20000, HANDLE process = nullptr, DWORD pollMs = 50);
 
 // Any "UIMessageboxWnd" window of process `pid` at this moment, or null.
 HWND FindUpdateBox(DWORD pid);
