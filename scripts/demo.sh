@@ -73,7 +73,7 @@ data="$install/TarselMainLauncher.dat"
 { printf '\xff\xfe'; printf '[base]\r\nserver=http://127.0.0.1:%s\r\nver=%s\r\n' "$port" "$version" | iconv -f UTF-8 -t UTF-16LE; } > "$data"
 show_data() { iconv -f UTF-16 -t UTF-8 "$data" | tr -d '\r' | sed 's/^/    /'; }
 
-wine_path() { winepath -w "$1" 2>/dev/null; }
+wine_path() { "$TARSEL_WINE" winepath -w "$1" 2>/dev/null; }
 export TARSEL_STUB_LOG
 TARSEL_STUB_LOG="$(wine_path "$demo/started.log")"
 
