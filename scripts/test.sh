@@ -18,6 +18,14 @@ if [[ $TARSEL_TEST_ARCH != i686 ]]; then
          "building the shipped i686 launcher in $root/build"
     cmake --preset default -B "$root/build" >/dev/null
     cmake --build "$root/build" -j"$(nproc)" --target TarselMainLauncher
+    # What can be checked of it without running it: its export table.
+    bash "$root/tests/launcher/whole_exe_exports_check.sh" "$root/build/src/launcher/TarselMainLauncher.exe" \
+        i686-w64-mingw32-objdump >/dev/null || {
+        echo "the i686 launcher's export table is wrong:" >&2
+        bash "$root/tests/launcher/whole_exe_exports_check.sh" "$root/build/src/launcher/TarselMainLauncher.exe" \
+            i686-w64-mingw32-objdump >&2
+        exit 1
+    }
 fi
 
 # Stop the shared X server and wineserver afterwards only when this run
