@@ -35,28 +35,19 @@ if [[ -z ${TARSEL_TEST_ARCH:-} ]]; then
     if tarsel_host_runs_i386; then TARSEL_TEST_ARCH=i686; else TARSEL_TEST_ARCH=x86_64; fi
 fi
 case "$TARSEL_TEST_ARCH" in
-    i686)
-        TARSEL_PRESET=default
-        : "${TARSEL_BUILD_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
-        : "${WINEPREFIX:=$TARSEL_CACHE/wine32}"
-        export WINEARCH=win32
-        TARSEL_WINE=/usr/lib/wine/wine
-        ;;
-    x86_64)
-        TARSEL_PRESET=x86_64
-        : "${TARSEL_BUILD_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-x86_64}"
-        : "${WINEPREFIX:=$TARSEL_CACHE/wine64}"
-        export WINEARCH=win64
-        TARSEL_WINE=/usr/lib/wine/wine64
-        ;;
+    i686) TARSEL_PRESET=default build_name=build wine_name=wine32 WINEARCH=win32 TARSEL_WINE=/usr/lib/wine/wine ;;
+    x86_64) TARSEL_PRESET=x86_64 build_name=build-x86_64 wine_name=wine64 WINEARCH=win64 TARSEL_WINE=/usr/lib/wine/wine64 ;;
     *)
         echo "TARSEL_TEST_ARCH must be i686 or x86_64, not '$TARSEL_TEST_ARCH'" >&2
         return 1 2>/dev/null || exit 1
         ;;
 esac
+: "${TARSEL_BUILD_DIR:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/$build_name}"
+: "${WINEPREFIX:=$TARSEL_CACHE/$wine_name}"
+unset build_name wine_name
 # Processes that Wine starts for the program (CreateProcess, ShellExecute)
 # use the same loader.
 export WINELOADER="$TARSEL_WINE"
-export TARSEL_CACHE TARSEL_DEPS WINEPREFIX TARSEL_TEST_ARCH TARSEL_PRESET TARSEL_BUILD_DIR TARSEL_WINE
+export TARSEL_CACHE TARSEL_DEPS WINEPREFIX WINEARCH TARSEL_TEST_ARCH TARSEL_PRESET TARSEL_BUILD_DIR TARSEL_WINE
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="

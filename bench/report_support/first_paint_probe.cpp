@@ -20,29 +20,11 @@
 
 namespace {
 
-struct DialogSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK VisitDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    wchar_t name[16] = {};
-    ::GetClassNameW(window, name, 16);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || ::lstrcmpW(name, L"#32770") != 0 || !::IsWindowVisible(window)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 HWND WaitForDialog(DWORD pid, HANDLE process, DWORD timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     while (::GetTickCount64() < deadline) {
         if (::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return nullptr;
-        DialogSearch search{pid, nullptr};
-        ::EnumWindows(VisitDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
+        if (HWND dialog = testsupport::FindProcessWindow(pid, L"#32770", nullptr, true)) return dialog;
         ::Sleep(1);
     }
     return nullptr;

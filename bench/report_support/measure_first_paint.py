@@ -33,6 +33,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 from e2e_harness import CLIENT_VERSION, NEW_VERSION, encode_data_file, launcher_turn, wine_path  # noqa: E402
+from desktop import desktop_kept_up  # noqa: E402
 
 TARGET_ABOVE_FLOOR_MS = 100.0
 
@@ -45,7 +46,6 @@ class Bench:
         self.wine_run = os.path.join(ROOT, "scripts", "wine-run.sh")
         self.probe = os.path.join(self.build, "bench", "first_paint_probe.exe")
         self.floor = os.path.join(self.build, "bench", "message_box_floor.exe")
-        self.keeper = os.path.join(self.build, "bench", "desktop_keeper.exe")
         self.install = os.path.join(self.work, "install")
         self.temp = os.path.join(self.work, "temp")
         self.launcher = os.path.join(self.install, "TarselMainLauncher.exe")
@@ -97,25 +97,12 @@ def main(argv):
     runs = int(argv[3]) if len(argv) > 3 else 15
     bench = Bench(argv[1], argv[2])
     ours, floor = [], []
-    ready = os.path.join(bench.work, "desktop-ready")
-    keeper = subprocess.Popen([bench.wine_run, bench.keeper, "600", wine_path(ready)], stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL)
-    try:
-        for _ in range(500):
-            if os.path.exists(ready) or keeper.poll() is not None:
-                break
-            time.sleep(0.02)
-        if not os.path.exists(ready):
-            raise SystemExit("desktop_keeper did not start")
-        with launcher_turn():
-            bench.ours()
-            bench.first_paint_ms("dialog", bench.floor)
-            for _ in range(runs):
-                ours.append(bench.ours())
-                floor.append(bench.first_paint_ms("dialog", bench.floor))
-    finally:
-        keeper.terminate()
-        keeper.wait()
+    with desktop_kept_up(bench.wine_run, bench.build, bench.work), launcher_turn():
+        bench.ours()
+        bench.first_paint_ms("dialog", bench.floor)
+        for _ in range(runs):
+            ours.append(bench.ours())
+            floor.append(bench.first_paint_ms("dialog", bench.floor))
     print("runs %d" % runs)
     print("first_paint_ms %.1f" % statistics.median(ours))
     print("first_paint_worst_ms %.1f" % max(ours))

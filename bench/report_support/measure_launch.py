@@ -28,6 +28,7 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 from e2e_harness import (CLIENT_VERSION, NEW_VERSION, decode_data_file, encode_data_file,  # noqa: E402
                          launcher_turn, md5_upper, parse_ini, update_document, wine_path)
+from desktop import desktop_kept_up  # noqa: E402
 
 PACKAGE_MIB = 64
 
@@ -39,7 +40,6 @@ class Bench:
         self.wine_run = os.path.join(ROOT, "scripts", "wine-run.sh")
         self.probe = os.path.join(self.build, "tests", "e2e", "launch_probe.exe")
         self.floor = os.path.join(self.build, "bench", "shell_open_client.exe")
-        self.keeper = os.path.join(self.build, "bench", "desktop_keeper.exe")
         self.install = os.path.join(self.work, "install")
         self.temp = os.path.join(self.work, "temp")
         self.client = os.path.join(self.install, CLIENT_VERSION, "bin", "32bit", "Tarsel32.exe")
@@ -132,16 +132,7 @@ def main(argv):
 def measure(bench, runs):
     floor_args = [wine_path(bench.floor), wine_path(bench.client)]
     ours, floor = [], []
-    ready = os.path.join(bench.work, "desktop-ready")
-    keeper = subprocess.Popen([bench.wine_run, bench.keeper, "600", wine_path(ready)], stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL)
-    try:
-        for _ in range(500):
-            if os.path.exists(ready) or keeper.poll() is not None:
-                break
-            time.sleep(0.02)
-        if not os.path.exists(ready):
-            raise SystemExit("desktop_keeper did not start")
+    with desktop_kept_up(bench.wine_run, bench.build, bench.work):
         bench.write_data(bench.quiet_server)
         bench.start_ms([wine_path(bench.launcher)])  # warm the caches once, uncounted
         for _ in range(runs):
@@ -150,9 +141,6 @@ def measure(bench, runs):
             ours.append(ms)
             ms, _ = bench.start_ms(floor_args)
             floor.append(ms)
-    finally:
-        keeper.terminate()
-        keeper.wait()
 
     peaks, floor_peaks = [], []
     for _ in range(3):

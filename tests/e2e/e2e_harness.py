@@ -283,10 +283,18 @@ class InstallFolder:
             time.sleep(1)
         raise CaseFailure("another launcher kept running; the case could not be run")
 
+    def _launch_environment(self):
+        # The debug channel carries the launcher's debug lines; the stubs log
+        # what was started.
+        return dict(os.environ, WINEDEBUG="-all,warn+debugstr,warn+seh", TARSEL_STUB_LOG=wine_path(self.stub_log))
+
+    def _probe_command(self, instances=1):
+        return [self.build.wine_run, self.build.probe, "--temp", wine_path(self.temp), "--instances", str(instances),
+                wine_path(os.path.join(self.dir, "TarselMainLauncher.exe"))]
+
     def _launch_once(self, instances):
-        env = dict(os.environ, WINEDEBUG="-all,warn+debugstr,warn+seh", TARSEL_STUB_LOG=wine_path(self.stub_log))
-        command = [self.build.wine_run, self.build.probe, "--temp", wine_path(self.temp),
-                   "--instances", str(instances), wine_path(os.path.join(self.dir, "TarselMainLauncher.exe"))]
+        env = self._launch_environment()
+        command = self._probe_command(instances)
         with launcher_turn():
             done = subprocess.run(command, cwd=self.dir, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                   timeout=180)
@@ -304,11 +312,9 @@ class InstallFolder:
         box is up, `look(screen)` sees it (a Screenshot of the box), then
         box_clicker presses the "left" or "right" button. Returns the
         LaunchResult."""
-        env = dict(os.environ, WINEDEBUG="-all,warn+debugstr,warn+seh", TARSEL_STUB_LOG=wine_path(self.stub_log))
-        command = [self.build.wine_run, self.build.probe, "--temp", wine_path(self.temp),
-                   wine_path(os.path.join(self.dir, "TarselMainLauncher.exe"))]
+        env = self._launch_environment()
         with launcher_turn():
-            launcher = subprocess.Popen(command, cwd=self.dir, env=env, stdout=subprocess.PIPE,
+            launcher = subprocess.Popen(self._probe_command(), cwd=self.dir, env=env, stdout=subprocess.PIPE,
                                         stderr=subprocess.PIPE)
             seen = None
             try:

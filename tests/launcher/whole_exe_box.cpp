@@ -29,15 +29,15 @@ BOOL CALLBACK Visit(HWND window, LPARAM param) {
     return FALSE;
 }
 
-HWND Find(DWORD pid, const wchar_t* className, HWND owner, bool visibleOnly) {
+}  // namespace
+
+HWND FindProcessWindow(DWORD pid, const wchar_t* className, HWND owner, bool visibleOnly) {
     Search search{pid, className, owner, visibleOnly, nullptr};
     ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-}  // namespace
-
-HWND FindUpdateBox(DWORD pid) { return Find(pid, L"UIMessageboxWnd", nullptr, false); }
+HWND FindUpdateBox(DWORD pid) { return FindProcessWindow(pid, L"UIMessageboxWnd", nullptr, false); }
 
 bool WaitUntilNoLauncherRuns(DWORD timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
@@ -55,10 +55,10 @@ HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs, HANDLE process, DWORD pollMs) 
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     while (::GetTickCount64() < deadline) {
         if (process && ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return nullptr;
-        HWND box = Find(pid, L"UIMessageboxWnd", nullptr, true);
+        HWND box = FindProcessWindow(pid, L"UIMessageboxWnd", nullptr, true);
         // The shadow comes up after the paint that did the first layout, so
         // from then on the buttons are where the skin puts them.
-        if (box && Find(pid, L"BeautyShadowWnd", box, false)) {
+        if (box && FindProcessWindow(pid, L"BeautyShadowWnd", box, false)) {
             DWORD_PTR result = 0;
             ::SendMessageTimeoutW(box, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &result);
             return box;

@@ -19,6 +19,10 @@ HWND WaitForUpdateBox(DWORD pid, DWORD timeoutMs = 20000, HANDLE process = nullp
 // Any "UIMessageboxWnd" window of process `pid` at this moment, or null.
 HWND FindUpdateBox(DWORD pid);
 
+// A top-level window of class `className` of process `pid` (any process
+// when 0), owned by `owner` when that is given, visible when asked; or null.
+HWND FindProcessWindow(DWORD pid, const wchar_t* className, HWND owner, bool visibleOnly);
+
 // Waits until no launcher holds the single-instance mutex "Tarsel升级程序"
 // (it is one per wineserver, so launchers of other test runs count too);
 // false after the timeout.
