@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "ui/engine/controls/gdiplus_include.h"
+#include "ui/engine/controls/measuring_dc.h"
 #include "ui/engine/manager/paint_manager.h"
 #include "ui/engine/render/render_engine.h"
 #include "ui/engine/render/value_syntax.h"
@@ -95,13 +96,8 @@ SIZE CLabelUI::EstimateSize(SIZE /*szAvailable*/) {
     }
     if (m_bAutoWidth && m_pManager && m_gdiplusToken != 0) {
         const CUIString text = GetText();
-        HDC dc = m_pManager->GetPaintDC();
-        Util::UniqueMemoryDc memory;
-        if (!dc) {
-            memory.reset(::CreateCompatibleDC(nullptr));
-            dc = memory.get();
-        }
-        if (dc) {
+        const MeasuringDc measuring(m_pManager->GetPaintDC());
+        if (HDC dc = measuring.get()) {
             Gdiplus::Graphics graphics(dc);
             Gdiplus::Font font(dc, m_pManager->GetFont(m_iFont));
             Gdiplus::RectF bounds;

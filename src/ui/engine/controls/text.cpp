@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "ui/engine/controls/measuring_dc.h"
 #include "ui/engine/manager/paint_manager.h"
 #include "ui/engine/render/render_engine.h"
 
@@ -94,12 +95,8 @@ SIZE CTextUI::EstimateSize(SIZE szAvailable) {
     RECT rc{m_rcTextPadding.left, 0, right - m_rcTextPadding.right, 9999};
     if (m_pManager) {
         const CUIString text = GetText();
-        HDC dc = m_pManager->GetPaintDC();
-        Util::UniqueMemoryDc memory;
-        if (!dc) {
-            memory.reset(::CreateCompatibleDC(nullptr));
-            dc = memory.get();
-        }
+        const MeasuringDc measuring(m_pManager->GetPaintDC());
+        HDC dc = measuring.get();
         if (m_bShowHtml) {
             int links = 0;
             CRenderEngine::DrawHtmlText(dc, m_pManager, rc, text, m_dwTextColor, nullptr, nullptr, links,
