@@ -7,11 +7,12 @@
 # (build/demo/update_box-N.png) and then answered like a user would.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-source "$root/scripts/env.sh"
 
 say() { printf '\n[demo] %s\n' "$*"; }
 
+# Set-up first: it may choose the x86_64 test path (see apt-packages.sh).
 bash "$root/scripts/setup.sh"
+source "$root/scripts/env.sh"
 build="$TARSEL_BUILD_DIR"
 cmake --preset "$TARSEL_PRESET" -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target TarselMainLauncher stub_client stub_installer box_clicker

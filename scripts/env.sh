@@ -31,9 +31,21 @@ tarsel_host_runs_i386() {
     return "$status"
 }
 
+# TARSEL_HOST_RUNS_I386=yes|no skips the probe (setup's simulated cases use
+# it). A host that runs 32-bit code but could not install the 32-bit Wine
+# (setup.sh leaves a marker then) takes the x86_64 path as well.
 if [[ -z ${TARSEL_TEST_ARCH:-} ]]; then
-    if tarsel_host_runs_i386; then TARSEL_TEST_ARCH=i686; else TARSEL_TEST_ARCH=x86_64; fi
+    TARSEL_ARCH_CHOSEN_BY=host
+    case "${TARSEL_HOST_RUNS_I386:-probe}" in
+        yes) TARSEL_TEST_ARCH=i686 ;;
+        no) TARSEL_TEST_ARCH=x86_64 ;;
+        *) if tarsel_host_runs_i386; then TARSEL_TEST_ARCH=i686; else TARSEL_TEST_ARCH=x86_64; fi ;;
+    esac
+    if [[ $TARSEL_TEST_ARCH == i686 && -f $TARSEL_CACHE/i386-packages-unavailable ]]; then
+        TARSEL_TEST_ARCH=x86_64
+    fi
 fi
+: "${TARSEL_ARCH_CHOSEN_BY:=user}"
 case "$TARSEL_TEST_ARCH" in
     i686) TARSEL_PRESET=default build_name=build wine_name=wine32 WINEARCH=win32 TARSEL_WINE=/usr/lib/wine/wine ;;
     x86_64) TARSEL_PRESET=x86_64 build_name=build-x86_64 wine_name=wine64 WINEARCH=win64 TARSEL_WINE=/usr/lib/wine/wine64 ;;
@@ -48,6 +60,6 @@ unset build_name wine_name
 # Processes that Wine starts for the program (CreateProcess, ShellExecute)
 # use the same loader.
 export WINELOADER="$TARSEL_WINE"
-export TARSEL_CACHE TARSEL_DEPS WINEPREFIX WINEARCH TARSEL_TEST_ARCH TARSEL_PRESET TARSEL_BUILD_DIR TARSEL_WINE
+export TARSEL_CACHE TARSEL_DEPS WINEPREFIX WINEARCH TARSEL_TEST_ARCH TARSEL_ARCH_CHOSEN_BY TARSEL_PRESET TARSEL_BUILD_DIR TARSEL_WINE
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="

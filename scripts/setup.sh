@@ -13,6 +13,8 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=scripts/env.sh
 source "$here/env.sh"
+# shellcheck source=scripts/apt-packages.sh
+source "$here/apt-packages.sh"
 
 log() { printf '[setup] %s\n' "$*"; }
 
@@ -39,14 +41,16 @@ fi
 
 # --- apt: i386 architecture, deb-src entry, packages -------------------------
 need_apt=0
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ -n ${TARSEL_SETUP_SIMULATE:-} ]]; then
+    log "simulating: $TARSEL_SETUP_SIMULATE (nothing on this machine changes)"
+elif ! dpkg --print-foreign-architectures | grep -qx i386; then
     log "adding the i386 architecture"
     dpkg --add-architecture i386
     need_apt=1
 fi
 
 src_list=/etc/apt/sources.list.d/tarsel-deb-src.sources
-if [[ ! -f $src_list ]]; then
+if [[ -z ${TARSEL_SETUP_SIMULATE:-} && ! -f $src_list ]]; then
     log "adding a deb-src entry for Debian's main archive"
     cat > "$src_list" <<'SRC'
 Types: deb-src
@@ -60,20 +64,37 @@ fi
 
 missing=()
 for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
+    tarsel_package_installed "$p" || missing+=("$p")
 done
 if ((${#missing[@]})); then
     need_apt=1
 fi
 if ((need_apt)); then
     log "apt-get update"
-    apt-get update -qq
+    tarsel_apt_update
 fi
 if ((${#missing[@]})); then
     log "installing: ${missing[*]}"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    if ! tarsel_apt_install_retried "${missing[@]}"; then
+        if [[ $TARSEL_TEST_ARCH == i686 && $TARSEL_ARCH_CHOSEN_BY == host ]]; then
+            # The i386 packages are what a broken mirror state cannot resolve;
+            # the x86_64 test path needs none of them.
+            marker="$(tarsel_i386_unavailable_marker)"
+            log "the 32-bit Wine (wine32:i386) cannot be installed from the package lists as they are now;"
+            log "taking the x86_64 test path instead (the shipped i686 launcher is still built)."
+            log "Remove $marker to try the 32-bit path again later."
+            mkdir -p "$TARSEL_CACHE"
+            date -u +%FT%TZ > "$marker"
+            unset TARSEL_TEST_ARCH TARSEL_ARCH_CHOSEN_BY TARSEL_PRESET TARSEL_BUILD_DIR WINEPREFIX WINEARCH TARSEL_WINE WINELOADER
+            exec bash "${BASH_SOURCE[0]}"
+        fi
+        log "installing the packages failed: ${missing[*]}"
+        exit 1
+    fi
+fi
+if [[ -n ${TARSEL_SETUP_SIMULATE:-} ]]; then
+    log "simulated: the tests would run the $TARSEL_TEST_ARCH build"
+    exit 0
 fi
 # The tests run Wine under zh_CN.UTF-8 (ANSI code page 936). With the
 # locale generated, Wine also converts non-ASCII file names to UTF-8 on

@@ -4,9 +4,10 @@
 #   bash scripts/test.sh [extra ctest arguments]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-source "$root/scripts/env.sh"
 
+# Set-up first: it may choose the x86_64 test path (see apt-packages.sh).
 bash "$root/scripts/setup.sh"
+source "$root/scripts/env.sh"
 
 build="$TARSEL_BUILD_DIR"
 cmake --preset "$TARSEL_PRESET" -B "$build" >/dev/null
