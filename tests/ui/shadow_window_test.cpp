@@ -7,67 +7,16 @@
 
 #include <memory>
 
+#include "shadow_test_owner.h"
 #include "ui/window/wnd_shadow.h"
 #include "util/unique_handle.h"
 
 using namespace TarselUI;
 
-namespace {
+using shadowtest::Pump;
+using shadowtest::WindowRect;
+using shadowtest::ShadowWindow;
 
-constexpr wchar_t kOwnerClass[] = L"TarselShadowTestOwner";
-
-void Pump() {
-    // Several rounds: a paint can queue further work for the next round.
-    for (int round = 0; round < 5; ++round) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(10);
-    }
-}
-
-RECT WindowRect(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return rect;
-}
-
-class ShadowWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(CWndShadow::Initialize(::GetModuleHandleW(nullptr)));
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = kOwnerClass;
-        ::RegisterClassExW(&wc);
-    }
-
-    // A frameless owner the size of the message box's settings window.
-    Util::UniqueWindow MakeOwner(int x, int y, DWORD style = WS_POPUP | WS_VISIBLE, DWORD exStyle = 0) {
-        Util::UniqueWindow owner(::CreateWindowExW(exStyle, kOwnerClass, L"owner", style, x, y, 252, 160, nullptr,
-                                                   nullptr, ::GetModuleHandleW(nullptr), nullptr));
-        Pump();
-        return owner;
-    }
-
-    // Attached the way the window host does it: create, then size,
-    // sharpness, darkness and offsets.
-    static void Attach(CWndShadow& shadow, HWND owner) {
-        shadow.Create(owner);
-        EXPECT_TRUE(shadow.SetSize(6));
-        EXPECT_TRUE(shadow.SetSharpness(4));
-        EXPECT_TRUE(shadow.SetDarkness(30));
-        EXPECT_TRUE(shadow.SetPosition(0, 0));
-        Pump();
-    }
-};
-
-}  // namespace
 
 TEST(ShadowSetup, InitializeOnceRegistersTheClass) {
     HINSTANCE module = ::GetModuleHandleW(nullptr);
@@ -257,30 +206,6 @@ TEST_F(ShadowWindow, SecondShadowOnTheSameOwnerIsRefused) {
     EXPECT_EQ(WindowRect(first.GetShadowWindow()).left, 84);
 }
 
-TEST_F(ShadowWindow, PictureReachesTheScreen) {
-    // An opaque red ring (sharpness 0, so the whole 10-pixel border is at
-    // full darkness) shows beside the owner on the display. Topmost, so
-    // windows of tests running beside this one cannot cover it.
-    Util::UniqueWindow owner = MakeOwner(613, 431, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
-    CWndShadow shadow;
-    shadow.Create(owner.get());
-    ASSERT_TRUE(shadow.SetColor(RGB(255, 0, 0)));
-    ASSERT_TRUE(shadow.SetDarkness(255));
-    ASSERT_TRUE(shadow.SetSharpness(0));
-    ASSERT_TRUE(shadow.SetPosition(0, 0));
-    ASSERT_TRUE(shadow.SetSize(10));
-    Pump();
-    Util::WindowDc screen(nullptr);
-    ASSERT_TRUE(screen);
-    const COLORREF beside = ::GetPixel(screen.get(), 608, 511);
-    const COLORREF inside = ::GetPixel(screen.get(), 700, 511);
-    EXPECT_EQ(beside, RGB(255, 0, 0));
-    EXPECT_EQ(inside, RGB(255, 255, 255));
-    ::ShowWindow(owner.get(), SW_HIDE);
-    Pump();
-    EXPECT_NE(::GetPixel(screen.get(), 608, 511), RGB(255, 0, 0));
-}
-
 TEST_F(ShadowWindow, ShrinkingRedrawsAtOnceGrowingAtTheNextPaint) {
     Util::UniqueWindow owner = MakeOwner(100, 100);
     CWndShadow shadow;
@@ -301,27 +226,4 @@ TEST_F(ShadowWindow, ShrinkingRedrawsAtOnceGrowingAtTheNextPaint) {
     rect = WindowRect(window);
     EXPECT_EQ(rect.right - rect.left, 312);
     EXPECT_EQ(rect.bottom - rect.top, 132);
-}
-
-TEST_F(ShadowWindow, RoundedOwnerLetsTheShadowShowInItsCorners) {
-    // With a window region the owner's bounding-box corner is no longer
-    // under the owner, so the shadow covers it; without one it stays clear.
-    Util::UniqueWindow owner = MakeOwner(641, 457, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST);
-    CWndShadow shadow;
-    shadow.Create(owner.get());
-    ASSERT_TRUE(shadow.SetColor(RGB(255, 0, 0)));
-    ASSERT_TRUE(shadow.SetDarkness(255));
-    ASSERT_TRUE(shadow.SetSharpness(0));
-    ASSERT_TRUE(shadow.SetPosition(0, 0));
-    ASSERT_TRUE(shadow.SetSize(10));
-    Pump();
-    Util::WindowDc screen(nullptr);
-    EXPECT_EQ(::GetPixel(screen.get(), 642, 458), RGB(255, 255, 255));
-
-    ::SetWindowRgn(owner.get(), ::CreateRoundRectRgn(0, 0, 253, 161, 30, 30), TRUE);
-    shadow.Update(owner.get());
-    Pump();
-    EXPECT_EQ(::GetPixel(screen.get(), 642, 458), RGB(255, 0, 0));
-    // The middle of the top edge is still the owner's.
-    EXPECT_EQ(::GetPixel(screen.get(), 641 + 126, 459), RGB(255, 255, 255));
 }
