@@ -5,10 +5,18 @@
 // itself to crash_sample_facts.txt beside itself, and then fails as asked:
 //   access-violation | pure-call | invalid-parameter | breakpoint
 //   thread-access-violation   the access violation on a second thread
+//   heap-locked        the access violation while another thread holds the
+//                      process heap locked (it lets go a little later)
+//   stack-overflow     endless recursion in frames of 8 KiB
+//   stack-overflow-small-frames   the same in frames of a few bytes
+//   main-thread-exit   the main thread ends alone with ExitThread(45)
+//   exit               no crash: returns 0
 //   null-pointers      calls the filter with no exception at all
 //   filter-breakpoint  calls the filter with breakpoint and single-step records
 //   count PID          (internal) counts in PID's probe until PID ends
-// With --counter-in-child the counting happens in a second process instead,
+// With --no-counter nothing counts (the probe stays at 1000), so that only the
+// catcher's own thread could keep the process alive once the main thread
+// has gone. With --counter-in-child the counting happens in a second process instead,
 // which the crash cannot freeze: the tests' check that the count stood still
 // must then fail.
 #include <windows.h>
@@ -102,6 +110,56 @@ DWORD WINAPI CrashOnThisThread(void*) {
     return static_cast<DWORD>(*nowhere);
 }
 
+// Endless recursion; each frame takes `frameBytes` of stack and touches it
+// at its far end, as a large local array would.
+__attribute__((noinline)) int Recurse(std::size_t frameBytes, volatile char* caller) {
+    volatile char* frame = static_cast<volatile char*>(__builtin_alloca(frameBytes));
+    frame[0] = caller ? caller[0] : 1;
+    if (frame[0] == 0) return 0;  // never: keeps the compiler from calling the recursion endless
+    return Recurse(frameBytes, frame) + frame[frameBytes - 1];
+}
+
+// The heap-locked case. The holder takes the process heap lock, and lets it
+// go only a while after the crash has begun: long after the old filter had
+// frozen it, so a hand-off that needs the heap with the holder frozen never
+// ends, while one that freezes threads only after its heap work goes on
+// once the lock is free.
+struct HeapHolder {
+    Util::UniqueHandle locked{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    Util::UniqueHandle crashing{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+HeapHolder* g_heapHolder = nullptr;
+
+DWORD WINAPI HoldHeapLock(void*) {
+    ::HeapLock(::GetProcessHeap());
+    ::SetEvent(g_heapHolder->locked.get());
+    ::WaitForSingleObject(g_heapHolder->crashing.get(), INFINITE);
+    ::Sleep(300);
+    ::HeapUnlock(::GetProcessHeap());
+    ::Sleep(INFINITE);
+    return 0;
+}
+
+LONG WINAPI NoteCrashBegins(EXCEPTION_POINTERS* pointers) {
+    if (pointers->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION) {
+        ::SetEvent(g_heapHolder->crashing.get());
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+int HeapLockedMode() {
+    static HeapHolder holder;
+    g_heapHolder = &holder;
+    // Runs first when the crash is dispatched, before the catcher's filter.
+    if (!::AddVectoredExceptionHandler(1, &NoteCrashBegins)) return 77;
+    Util::UniqueHandle thread(::CreateThread(nullptr, 0, &HoldHeapLock, nullptr, 0, nullptr));
+    if (!thread) return 78;
+    // From here on nothing on this thread may use the heap.
+    ::WaitForSingleObject(holder.locked.get(), INFINITE);
+    volatile int* nowhere = nullptr;
+    return *nowhere;
+}
+
 int CountMode(DWORD parentId) {
     Util::UniqueHandle parent(::OpenProcess(SYNCHRONIZE, FALSE, parentId));
     ProbeSection section(parentId, false);
@@ -152,13 +210,19 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argv[1];
     if (mode == L"count" && argc >= 3) return CountMode(std::wcstoul(argv[2], nullptr, 10));
     bool counterInChild = false;
-    for (int i = 2; i < argc; ++i) counterInChild |= std::wstring(argv[i]) == L"--counter-in-child";
+    bool noCounter = false;
+    for (int i = 2; i < argc; ++i) {
+        counterInChild |= std::wstring(argv[i]) == L"--counter-in-child";
+        noCounter |= std::wstring(argv[i]) == L"--no-counter";
+    }
 
     ProbeSection section(::GetCurrentProcessId(), true);
     if (!section.probe()) return 71;
     Util::UniqueHandle worker;
     Util::UniqueHandle child;
-    if (counterInChild) {
+    if (noCounter) {
+        section.probe()->counter = 1000;  // as if counted, so the start-up check passes
+    } else if (counterInChild) {
         StartCounterInChild(child);
     } else {
         worker.reset(::CreateThread(nullptr, 0, &CountUntilStopped, section.probe(), 0, nullptr));
@@ -189,6 +253,16 @@ int wmain(int argc, wchar_t** argv) {
         return *nowhere;
     }
     if (mode == L"pure-call") return stopWorker(RunPureCallScenario());
+    if (mode == L"heap-locked") return HeapLockedMode();
+    if (mode == L"stack-overflow") return Recurse(8192, nullptr);
+    if (mode == L"stack-overflow-small-frames") return Recurse(16, nullptr);
+    if (mode == L"exit") return stopWorker(0);
+    if (mode == L"main-thread-exit") {
+        stopWorker(0);
+        // Only the catcher's own thread is left: it must not keep the
+        // process alive.
+        ::ExitThread(45);
+    }
     if (mode == L"invalid-parameter") {
         // What the runtime does when one of its checks fails: call the
         // registered handler, without texts in release runtimes.
