@@ -141,9 +141,9 @@ TEST(CrashHandoff, FatalEventsReachTheReporterWithTheirDescription) {
 }
 
 TEST(CrashHandoff, CrashWhileAnotherThreadHoldsTheHeapLockReachesTheReporter) {
-    // The holder lets the lock go only after the crash has begun, so a
-    // hand-off that froze it first and then needed the heap would wait for
-    // ever (and the run would time out without a report).
+    // The holder keeps the lock nearly all the time, so a hand-off that
+    // froze it holding the lock and then needed the heap would wait for ever
+    // (the run would time out without a report).
     const CrashRun run = RunCrashSample(L"crash_sample.exe", L"heap-locked", true);
     ExpectTrustworthyHandoff(run, false);
     EXPECT_EQ(Number(run.report, "exception_code"), 0xC0000005u);
