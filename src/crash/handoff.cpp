@@ -3,11 +3,8 @@
 #include <shlwapi.h>
 
 #include "crash/bounded_text.h"
-#include "crash/exception_context.h"
 #include "crash/exception_description.h"
-#include "crash/reporter_handoff.h"
 #include "crash/thread_suspension.h"
-#include "crash/thrower_channel.h"
 
 namespace crash::thrower::exception_toolkit {
 namespace {
@@ -50,28 +47,37 @@ prepared_handoff::prepared_handoff() noexcept {
     if (!exception_toolkit::reporter_path(reporter_path)) reporter_path[0] = L'\0';
 }
 
-bool perform_handoff(const crash_request& request, prepared_handoff& prepared) noexcept {
-    wchar_t channelName[kChannelNameUnits];
-    bounded_text name(channelName, kChannelNameUnits);
-    format_channel_name(request.thread_id, ::GetCurrentProcessId(), request.tick_count, prepared.exe_name, name);
-
-    thrower_channel<exception_context> channel;
-    if (!channel.create(channelName, prepared.security)) return false;
+bool write_record(const crash_request& request, prepared_handoff& prepared,
+                  thrower_channel<exception_context>& channel, wchar_t (&name)[kChannelNameUnits]) noexcept {
+    bounded_text text(name, kChannelNameUnits);
+    format_channel_name(request.thread_id, ::GetCurrentProcessId(), request.tick_count, prepared.exe_name, text);
+    if (!channel.create(name, prepared.security)) return false;
     fill_record(*channel.record(), request, prepared.exe_path);
+    return true;
+}
 
+bool run_reporter(const prepared_handoff& prepared, const crash_request& request, const wchar_t* channelName,
+                  handoff_claim claim, void* context) noexcept {
     // The heap is needed until the reporter exists and the threads are open.
     // A thread holding the heap lock gets to release it meanwhile: nothing is
     // frozen yet, and the reporter is held until everything is.
     held_reporter reporter;
     if (!reporter.start(prepared.reporter_path, request.embed, channelName)) return false;
+    if (claim && !claim(context)) return false;
     other_threads others;
     others.open(::GetCurrentThreadId(), request.thread_id);
 
     others.suspend();
     reporter.release_and_wait();
-    channel.close();
     others.resume();
     return true;
+}
+
+bool perform_handoff(const crash_request& request, prepared_handoff& prepared) noexcept {
+    thrower_channel<exception_context> channel;
+    wchar_t name[kChannelNameUnits];
+    return write_record(request, prepared, channel, name) &&
+           run_reporter(prepared, request, name, nullptr, nullptr);
 }
 
 }  // namespace crash::thrower::exception_toolkit

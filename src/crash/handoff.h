@@ -10,6 +10,9 @@
 #include <windows.h>
 
 #include "crash/channel_security.h"
+#include "crash/exception_context.h"
+#include "crash/reporter_handoff.h"
+#include "crash/thrower_channel.h"
 
 namespace crash::thrower::exception_toolkit {
 
@@ -36,9 +39,23 @@ struct prepared_handoff {
     channel_security security;
 };
 
-// Writes the record for `request` into a new channel and runs the reporter
-// on it, with every thread but the caller and the crashed one frozen while
-// the reporter runs. True when the reporter was started and has ended.
+// The two stages of a hand-off, for a caller that may give the second one
+// to another thread.
+//
+// Stage 1: writes the record for `request` into `channel`, created under the
+// crash's channel name, which is left in `name`.
+bool write_record(const crash_request& request, prepared_handoff& prepared,
+                  thrower_channel<exception_context>& channel, wchar_t (&name)[kChannelNameUnits]) noexcept;
+
+// Stage 2: starts the reporter held, asks `claim` whether this thread still
+// is the one to hand over (a reporter that loses is ended unseen), freezes
+// every thread but the caller and the crashed one, lets the reporter go and
+// waits for it, and resumes the threads. True when the reporter has run.
+using handoff_claim = bool (*)(void* context) noexcept;
+bool run_reporter(const prepared_handoff& prepared, const crash_request& request, const wchar_t* channelName,
+                  handoff_claim claim, void* context) noexcept;
+
+// Both stages on the calling thread. True when the reporter has run.
 bool perform_handoff(const crash_request& request, prepared_handoff& prepared) noexcept;
 
 }  // namespace crash::thrower::exception_toolkit

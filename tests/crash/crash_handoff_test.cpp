@@ -150,6 +150,15 @@ TEST(CrashHandoff, CrashWhileAnotherThreadHoldsTheHeapLockReachesTheReporter) {
     EXPECT_EQ(run.exitCode, ExitCodeFor(0xC0000005));
 }
 
+TEST(CrashHandoff, CrashOnTheThreadThatHoldsTheHeapLockReachesTheReporter) {
+    // A crash inside the heap: the hand-off thread cannot get the lock, so
+    // the crashed thread finishes the hand-off itself.
+    const CrashRun run = RunCrashSample(L"crash_sample.exe", L"heap-locked-by-crasher", true);
+    ExpectTrustworthyHandoff(run, false);
+    EXPECT_EQ(Number(run.report, "exception_code"), 0xC0000005u);
+    EXPECT_EQ(run.exitCode, ExitCodeFor(0xC0000005));
+}
+
 // Every run must arrive, not most: where the overflow lands against the
 // page the system keeps in reserve differs from run to run.
 void ExpectEveryStackOverflowReported(const wchar_t* mode) {

@@ -7,6 +7,8 @@
 //   thread-access-violation   the access violation on a second thread
 //   heap-locked        the access violation while another thread keeps the
 //                      process heap locked (letting go only for moments)
+//   heap-locked-by-crasher   the access violation on the thread that holds
+//                      the process heap locked, as a crash inside the heap
 //   stack-overflow     endless recursion in frames of 8 KiB
 //   stack-overflow-small-frames   the same in frames of a few bytes
 //   main-thread-exit   the main thread ends alone with ExitThread(45)
@@ -238,6 +240,11 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (mode == L"pure-call") return stopWorker(RunPureCallScenario());
     if (mode == L"heap-locked") return HeapLockedMode();
+    if (mode == L"heap-locked-by-crasher") {
+        ::HeapLock(::GetProcessHeap());
+        volatile int* nowhere = nullptr;
+        return *nowhere;
+    }
     if (mode == L"stack-overflow") return Recurse(8192, nullptr);
     if (mode == L"stack-overflow-small-frames") return Recurse(16, nullptr);
     if (mode == L"exit") return stopWorker(0);
