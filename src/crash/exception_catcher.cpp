@@ -1,14 +1,10 @@
 #include "crash/exception_catcher.h"
 
-#include <shlwapi.h>
-
 #include "crash/bounded_text.h"
 #include "crash/exception_context.h"
 #include "crash/exception_description.h"
 #include "crash/force_crash_message.h"
-#include "crash/reporter_handoff.h"
-#include "crash/thread_suspension.h"
-#include "crash/thrower_channel.h"
+#include "crash/handoff_service.h"
 
 namespace crash::thrower {
 namespace {
@@ -22,35 +18,40 @@ wchar_t g_product[exception_context::kProductUnits];
 wchar_t g_version[exception_context::kVersionUnits];
 bool g_embed = false;
 
+// The stack-overflow watch (see stack_overflow_handler), registered while a
+// catcher is installed.
+void* g_overflowWatch = nullptr;
+
+exception_toolkit::crash_request note_crash(EXCEPTION_POINTERS* pointers) noexcept {
+    exception_toolkit::crash_request request;
+    request.tick_count = ::GetTickCount();
+    request.thread_id = ::GetCurrentThreadId();
+    request.pointers = pointers;
+    request.product = g_product;
+    request.version = g_version;
+    request.embed = g_embed;
+    return request;
+}
+
+// A stack overflow is handed over as soon as it is raised, before the
+// system looks for handlers: 64-bit Wine ends a thread whose stack
+// overflows in small frames while it is still searching, before any
+// unhandled-exception filter is reached. When the reporter has run, the
+// process ends as it would after the filter's answer; otherwise the search
+// goes on as if nothing had looked.
+LONG WINAPI stack_overflow_handler(EXCEPTION_POINTERS* pointers) noexcept {
+    if (!pointers || !pointers->ExceptionRecord ||
+        pointers->ExceptionRecord->ExceptionCode != static_cast<DWORD>(EXCEPTION_STACK_OVERFLOW)) {
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    if (exception_toolkit::handoff_service::instance().hand_over(note_crash(pointers))) {
+        ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(EXCEPTION_STACK_OVERFLOW));
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 void store_setting(wchar_t* field, std::size_t units, const wchar_t* value) noexcept {
     bounded_text(field, units).append(value);
-}
-
-constexpr EXCEPTION_RECORD* record_of(const EXCEPTION_POINTERS* pointers) noexcept {
-    return pointers ? pointers->ExceptionRecord : nullptr;
-}
-
-void fill_record(exception_context& record, DWORD tick, DWORD processId, DWORD threadId, const wchar_t* exePath,
-                 const EXCEPTION_POINTERS* pointers) noexcept {
-    record.tick_count = tick;
-    bounded_text(record.exe_path, exception_context::kPathUnits).append(exePath);
-    bounded_text(record.command_line, exception_context::kCommandLineUnits).append(::GetCommandLineW());
-    record.process_id = processId;
-    record.thread_id = threadId;
-    record.exception_pointers = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pointers));
-
-    bounded_text description(record.description, exception_context::kDescriptionUnits);
-    if (const EXCEPTION_RECORD* exception = record_of(pointers)) {
-        record.exception_code = exception->ExceptionCode;
-        record.exception_address =
-            static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(exception->ExceptionAddress));
-        exception_toolkit::describe_exception(*exception, description);
-    } else {
-        record.exception_code = 0;
-        record.exception_address = 0;
-    }
-    bounded_text(record.product, exception_context::kProductUnits).append(g_product);
-    bounded_text(record.version, exception_context::kVersionUnits).append(g_version);
 }
 
 }  // namespace
@@ -65,6 +66,9 @@ exception_catcher::exception_catcher(bool restoreOnDestruction, const wchar_t* p
     store_setting(g_product, exception_context::kProductUnits, product);
     store_setting(g_version, exception_context::kVersionUnits, version);
     g_embed = embed;
+    // Everything a hand-off can prepare is prepared now, and its thread
+    // started, while the process is healthy.
+    exception_toolkit::handoff_service::instance();
     install();
 }
 
@@ -76,6 +80,7 @@ void exception_catcher::install() noexcept {
     previousInvalidParameter_ = exception_toolkit::set_invalid_parameter_hook(&invalid_parameter_handler);
     previousPurecall_ = exception_toolkit::set_purecall_hook(&purecall_handler);
     previousFilter_ = ::SetUnhandledExceptionFilter(&exception_filter);
+    if (!g_overflowWatch) g_overflowWatch = ::AddVectoredExceptionHandler(1, &stack_overflow_handler);
     installed_ = true;
 }
 
@@ -84,6 +89,8 @@ void exception_catcher::uninstall() noexcept {
     exception_toolkit::set_invalid_parameter_hook(previousInvalidParameter_);
     exception_toolkit::set_purecall_hook(previousPurecall_);
     ::SetUnhandledExceptionFilter(previousFilter_);
+    if (g_overflowWatch) ::RemoveVectoredExceptionHandler(g_overflowWatch);
+    g_overflowWatch = nullptr;
     installed_ = false;
 }
 
@@ -115,41 +122,16 @@ void exception_catcher::force_crash(const wchar_t* file, const wchar_t* function
 }
 
 LONG WINAPI exception_catcher::exception_filter(EXCEPTION_POINTERS* pointers) noexcept {
-    const EXCEPTION_RECORD* exception = record_of(pointers);
+    const EXCEPTION_RECORD* exception = pointers ? pointers->ExceptionRecord : nullptr;
     if (exception &&
         (exception->ExceptionCode == EXCEPTION_BREAKPOINT || exception->ExceptionCode == EXCEPTION_SINGLE_STEP)) {
         return EXCEPTION_CONTINUE_SEARCH;
     }
-
-    exception_toolkit::suspend_other_threads(true);
-
-    const DWORD tick = ::GetTickCount();
-    const DWORD processId = ::GetCurrentProcessId();
-    const DWORD threadId = ::GetCurrentThreadId();
-    wchar_t exePath[MAX_PATH] = L"";
-    const wchar_t* exeName = nullptr;
-    const DWORD pathLength = ::GetModuleFileNameW(nullptr, exePath, MAX_PATH);
-    if (pathLength > 0 && pathLength < MAX_PATH) {
-        exeName = ::PathFindFileNameW(exePath);
-    } else {
-        exePath[0] = L'\0';
-    }
-
-    wchar_t channelName[exception_toolkit::kChannelNameUnits];
-    bounded_text name(channelName, exception_toolkit::kChannelNameUnits);
-    exception_toolkit::format_channel_name(threadId, processId, tick, exeName, name);
-
-    LONG result = EXCEPTION_CONTINUE_SEARCH;
-    {
-        exception_toolkit::thrower_channel<exception_context> channel;
-        if (channel.create(channelName)) {
-            fill_record(*channel.record(), tick, processId, threadId, exePath, pointers);
-            if (exception_toolkit::launch_reporter(channelName, g_embed)) result = EXCEPTION_EXECUTE_HANDLER;
-        }
-    }
-
-    exception_toolkit::suspend_other_threads(false);
-    return result;
+    // This thread may have no stack left and may hold locks the hand-off
+    // would need: it only notes what happened and waits for the hand-off
+    // thread, with a few hundred bytes of stack and system calls alone.
+    return exception_toolkit::handoff_service::instance().hand_over(note_crash(pointers)) ? EXCEPTION_EXECUTE_HANDLER
+                                                                             : EXCEPTION_CONTINUE_SEARCH;
 }
 
 }  // namespace crash::thrower

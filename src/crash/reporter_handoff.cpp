@@ -2,7 +2,6 @@
 
 #include <shlwapi.h>
 
-#include "util/unique_handle.h"
 
 namespace crash::thrower::exception_toolkit {
 
@@ -18,35 +17,47 @@ void format_reporter_command_line(const wchar_t* reporterPath, bool embed, const
     out.append(L" /channel \"").append(channelName).append(L'"');
 }
 
-bool locate_reporter(wchar_t (&path)[MAX_PATH]) noexcept {
+bool reporter_path(wchar_t (&path)[MAX_PATH]) noexcept {
     const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return false;
     // ".." takes the executable's own name off again, so the reporter is
     // looked for beside the executable.
-    if (!::PathAppendW(path, L"..\\tarselcrash.exe")) return false;
-    return ::PathFileExistsW(path) != FALSE;
+    return ::PathAppendW(path, L"..\\tarselcrash.exe") != FALSE;
 }
 
-bool launch_reporter(const wchar_t* channelName, bool embed) noexcept {
-    wchar_t reporterPath[MAX_PATH];
-    if (!locate_reporter(reporterPath)) return false;
+bool locate_reporter(wchar_t (&path)[MAX_PATH]) noexcept {
+    return reporter_path(path) && ::PathFileExistsW(path);
+}
+
+held_reporter::~held_reporter() {
+    if (process_ && !released_) ::TerminateProcess(process_.get(), 1);
+}
+
+bool held_reporter::start(const wchar_t* path, bool embed, const wchar_t* channelName) noexcept {
+    if (!path || !*path || !::PathFileExistsW(path)) return false;
 
     wchar_t commandLine[kReporterCommandLineUnits];
     bounded_text line(commandLine, kReporterCommandLineUnits);
-    format_reporter_command_line(reporterPath, embed, channelName, line);
+    format_reporter_command_line(path, embed, channelName, line);
     if (line.truncated()) return false;  // a cut command line would name the wrong section
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(reporterPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info)) {
+    if (!::CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                          &startup, &info)) {
         return false;
     }
-    Util::UniqueHandle process(info.hProcess);
-    Util::UniqueHandle thread(info.hThread);
-    ::WaitForSingleObject(process.get(), INFINITE);
+    process_.reset(info.hProcess);
+    thread_.reset(info.hThread);
     return true;
+}
+
+void held_reporter::release_and_wait() noexcept {
+    if (!process_ || released_) return;
+    released_ = true;
+    ::ResumeThread(thread_.get());
+    ::WaitForSingleObject(process_.get(), INFINITE);
 }
 
 }  // namespace crash::thrower::exception_toolkit

@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "crash/bounded_text.h"
+#include "util/unique_handle.h"
 
 namespace crash::thrower::exception_toolkit {
 
@@ -26,11 +27,34 @@ void format_reporter_command_line(const wchar_t* reporterPath, bool embed, const
                                   bounded_text& out) noexcept;
 
 // The reporter's path: "tarselcrash.exe" in the running executable's own
-// folder. False when the path cannot be built or the file is missing.
+// folder, whether or not it is there. False when the path cannot be built.
+bool reporter_path(wchar_t (&path)[MAX_PATH]) noexcept;
+
+// The reporter's path, and true only when the file is there.
 bool locate_reporter(wchar_t (&path)[MAX_PATH]) noexcept;
 
-// Starts the reporter for `channelName` and waits, without a time limit, for
-// it to end. Its exit code is not examined: any finished run is a hand-off.
-bool launch_reporter(const wchar_t* channelName, bool embed) noexcept;
+// A reporter started but held before its first instruction: it is let go
+// only once the crashing process is frozen, so it never sees it moving.
+// One that is never let go is ended with its owner.
+class held_reporter {
+public:
+    held_reporter() noexcept = default;
+    ~held_reporter();
+    held_reporter(const held_reporter&) = delete;
+    held_reporter& operator=(const held_reporter&) = delete;
+
+    // Starts the reporter at `path` (when the file is there) for
+    // `channelName`, with the fixed command line, held.
+    bool start(const wchar_t* path, bool embed, const wchar_t* channelName) noexcept;
+
+    // Lets it run and waits, without a time limit, for it to end. Its exit
+    // code is not examined: any finished run is a hand-off.
+    void release_and_wait() noexcept;
+
+private:
+    Util::UniqueHandle process_;
+    Util::UniqueHandle thread_;
+    bool released_ = false;
+};
 
 }  // namespace crash::thrower::exception_toolkit

@@ -1,13 +1,12 @@
 #include "crash/thread_suspension.h"
 
-#include <windows.h>
 #include <tlhelp32.h>
 
-#include "util/unique_handle.h"
+#include <new>
 
 namespace crash::thrower::exception_toolkit {
 
-bool suspend_other_threads(bool suspend) noexcept {
+bool other_threads::open(DWORD skipA, DWORD skipB) noexcept {
     Util::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
     if (!snapshot) return false;
     THREADENTRY32 entry{};
@@ -15,19 +14,34 @@ bool suspend_other_threads(bool suspend) noexcept {
     if (!::Thread32First(snapshot.get(), &entry)) return false;
 
     const DWORD processId = ::GetCurrentProcessId();
-    const DWORD selfId = ::GetCurrentThreadId();
     do {
-        if (entry.th32OwnerProcessID != processId || entry.th32ThreadID == selfId) continue;
-        Util::UniqueHandle thread(::OpenThread(THREAD_ALL_ACCESS, FALSE, entry.th32ThreadID));
-        if (!thread) continue;
-        if (suspend) {
-            ::SuspendThread(thread.get());
-        } else {
-            ::ResumeThread(thread.get());
-        }
+        const DWORD id = entry.th32ThreadID;
         entry.dwSize = sizeof entry;
+        if (entry.th32OwnerProcessID != processId || id == skipA || id == skipB) continue;
+        Util::UniqueHandle thread(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, id));
+        if (!thread) continue;
+        try {
+            threads_.push_back({std::move(thread), false});
+        } catch (const std::bad_alloc&) {
+            return true;  // freeze what fits; the hand-off matters more
+        }
     } while (::Thread32Next(snapshot.get(), &entry));
     return true;
+}
+
+void other_threads::suspend() noexcept {
+    if (suspended_) return;
+    for (auto& thread : threads_) thread.suspended = ::SuspendThread(thread.handle.get()) != static_cast<DWORD>(-1);
+    suspended_ = true;
+}
+
+void other_threads::resume() noexcept {
+    if (!suspended_) return;
+    for (auto& thread : threads_) {
+        if (thread.suspended) ::ResumeThread(thread.handle.get());
+        thread.suspended = false;
+    }
+    suspended_ = false;
 }
 
 }  // namespace crash::thrower::exception_toolkit

@@ -25,19 +25,23 @@ public:
     bool create(const wchar_t* name) noexcept {
         close();
         if (!name) return false;
-        Util::UniqueFile section;
-        {
-            // The descriptor and the SACL it borrows are released as soon as
-            // the section exists; the section keeps its own copy.
-            channel_security security;
-            HANDLE created = ::CreateFileMappingW(INVALID_HANDLE_VALUE, security.attributes(), PAGE_READWRITE, 0,
-                                                  static_cast<DWORD>(sizeof(Record)), name);
-            if (!created) return false;
-            section.reset(created);
-            // A section that already carries this name belongs to someone
-            // else and may be smaller than the record: never write into it.
-            if (::GetLastError() == ERROR_ALREADY_EXISTS) return false;
-        }
+        // The descriptor and the SACL it borrows are released as soon as the
+        // section exists; the section keeps its own copy.
+        channel_security security;
+        return create(name, security);
+    }
+
+    // The same with a descriptor built beforehand: converting the SDDL text
+    // needs the heap and the loader, which a crash may have left unusable.
+    bool create(const wchar_t* name, channel_security& security) noexcept {
+        close();
+        if (!name) return false;
+        Util::UniqueFile section(::CreateFileMappingW(INVALID_HANDLE_VALUE, security.attributes(), PAGE_READWRITE,
+                                                      0, static_cast<DWORD>(sizeof(Record)), name));
+        if (!section) return false;
+        // A section that already carries this name belongs to someone else
+        // and may be smaller than the record: never write into it.
+        if (::GetLastError() == ERROR_ALREADY_EXISTS) return false;
         Util::UniqueMapView view(::MapViewOfFile(section.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
         if (!view) return false;
         section_ = std::move(section);

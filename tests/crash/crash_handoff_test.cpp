@@ -140,6 +140,67 @@ TEST(CrashHandoff, FatalEventsReachTheReporterWithTheirDescription) {
     }
 }
 
+TEST(CrashHandoff, CrashWhileAnotherThreadHoldsTheHeapLockReachesTheReporter) {
+    // The holder keeps the lock nearly all the time, so a hand-off that
+    // froze it holding the lock and then needed the heap would wait for ever
+    // (the run would time out without a report).
+    const CrashRun run = RunCrashSample(L"crash_sample.exe", L"heap-locked", true);
+    ExpectTrustworthyHandoff(run, false);
+    EXPECT_EQ(Number(run.report, "exception_code"), 0xC0000005u);
+    EXPECT_EQ(run.exitCode, ExitCodeFor(0xC0000005));
+}
+
+TEST(CrashHandoff, CrashOnTheThreadThatHoldsTheHeapLockReachesTheReporter) {
+    // A crash inside the heap: the hand-off thread cannot get the lock, so
+    // the crashed thread finishes the hand-off itself.
+    const CrashRun run = RunCrashSample(L"crash_sample.exe", L"heap-locked-by-crasher", true);
+    ExpectTrustworthyHandoff(run, false);
+    EXPECT_EQ(Number(run.report, "exception_code"), 0xC0000005u);
+    EXPECT_EQ(run.exitCode, ExitCodeFor(0xC0000005));
+}
+
+// Every run must arrive, not most: where the overflow lands against the
+// page the system keeps in reserve differs from run to run.
+void ExpectEveryStackOverflowReported(const wchar_t* mode) {
+    constexpr int kRuns = 10;
+    for (int i = 0; i < kRuns; ++i) {
+        SCOPED_TRACE("run " + std::to_string(i));
+        const CrashRun run = RunCrashSample(L"crash_sample.exe", mode, true);
+        ExpectTrustworthyHandoff(run, false);
+        EXPECT_EQ(Number(run.report, "exception_code"), 0xC00000FDu);
+        EXPECT_EQ(Text(run.report, "description"), "EXCEPTION_STACK_OVERFLOW.");
+        EXPECT_EQ(run.exitCode, ExitCodeFor(0xC00000FD));
+        if (::testing::Test::HasFailure()) return;
+    }
+}
+
+TEST(CrashHandoff, StackOverflowInLargeFramesReachesTheReporterEveryTime) {
+    ExpectEveryStackOverflowReported(L"stack-overflow");
+}
+
+TEST(CrashHandoff, StackOverflowInSmallFramesReachesTheReporterEveryTime) {
+    // 64-bit Wine ends such a thread before any unhandled-exception filter
+    // runs; the catcher must get there first.
+    ExpectEveryStackOverflowReported(L"stack-overflow-small-frames");
+}
+
+TEST(CrashHandoff, CatcherThreadNeverKeepsTheProcessAlive) {
+    const struct {
+        const char* mode;
+        long exitCode;
+    } cases[] = {
+        {"exit", 0},
+        {"main-thread-exit", 45},  // the main thread ends alone, by ExitThread
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        const CrashRun run = RunCrashSample(L"crash_sample.exe", Util::AnsiToWide(c.mode), true);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_FALSE(run.reported);
+        EXPECT_NE(Text(run.facts, "process_id"), "<missing process_id>") << "the sample did not start";
+    }
+}
+
 TEST(CrashHandoff, PureCallNamesTheHandlersSourceFile) {
     const CrashRun run = RunCrashSample(L"crash_sample.exe", L"pure-call", true);
     ASSERT_TRUE(run.reported);
@@ -207,6 +268,16 @@ TEST(CrashHandoff, MissingReporterFallsBackToDefaultHandling) {
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_NE(Text(run.facts, "process_id"), "<missing process_id>") << "the sample did not start";
     }
+}
+
+TEST(CrashHandoff, StackOverflowWithoutReporterStillEndsTheProcess) {
+    // Nothing counts, so only the catcher's thread could keep the process
+    // alive once the system has ended the overflowing main thread. The exit
+    // code is the system's affair (64-bit Wine: 0); a hung run gives -2.
+    const CrashRun run = RunCrashSample(L"crash_sample.exe", L"stack-overflow-small-frames --no-counter", false);
+    EXPECT_FALSE(run.reported);
+    EXPECT_NE(run.exitCode, -2) << "the process did not end";
+    EXPECT_NE(run.exitCode, -1) << "the sample did not start";
 }
 
 TEST(CrashHandoff, FrozenCounterCheckSeesAProcessThatKeepsRunning) {

@@ -97,13 +97,14 @@ TEST(RuntimeHooks, WineRuntimeLeavesTheInvalidParameterHookToTheProgram) {
 // A worker that counts until told to stop, to see whether it is frozen.
 class CountingWorker {
 public:
-    CountingWorker() : thread_(::CreateThread(nullptr, 0, &Run, this, 0, nullptr)) {
+    CountingWorker() : thread_(::CreateThread(nullptr, 0, &Run, this, 0, &threadId_)) {
         while (counter_ < 1000) ::Sleep(1);
     }
     ~CountingWorker() {
         ::InterlockedExchange(&stop_, 1);
         ::WaitForSingleObject(thread_.get(), INFINITE);
     }
+    DWORD ThreadId() const { return threadId_; }
     bool MovesWithin(DWORD ms) const {
         const LONG before = counter_;
         ::Sleep(ms);
@@ -118,14 +119,38 @@ private:
     }
     volatile LONG counter_ = 0;
     volatile LONG stop_ = 0;
+    DWORD threadId_ = 0;
     Util::UniqueHandle thread_;
 };
 
-TEST(SuspendOtherThreads, FreezesEveryOtherThreadUntilResumed) {
+TEST(OtherThreads, FreezesEveryOtherThreadUntilResumed) {
     CountingWorker worker;
-    ASSERT_TRUE(toolkit::suspend_other_threads(true));
+    toolkit::other_threads others;
+    ASSERT_TRUE(others.open(::GetCurrentThreadId(), 0));
+    EXPECT_GE(others.count(), 1u);
+    others.suspend();
+    others.suspend();  // once only: a single resume must let it go again
     EXPECT_FALSE(worker.MovesWithin(100));
-    ASSERT_TRUE(toolkit::suspend_other_threads(false));
+    others.resume();
+    EXPECT_TRUE(worker.MovesWithin(100));
+}
+
+TEST(OtherThreads, LeavesTheSkippedThreadsRunning) {
+    CountingWorker worker;
+    toolkit::other_threads others;
+    ASSERT_TRUE(others.open(::GetCurrentThreadId(), worker.ThreadId()));
+    others.suspend();
+    EXPECT_TRUE(worker.MovesWithin(100));
+}
+
+TEST(OtherThreads, ResumesWhatItFrozeWhenItGoes) {
+    CountingWorker worker;
+    {
+        toolkit::other_threads others;
+        ASSERT_TRUE(others.open(::GetCurrentThreadId(), 0));
+        others.suspend();
+        EXPECT_FALSE(worker.MovesWithin(100));
+    }
     EXPECT_TRUE(worker.MovesWithin(100));
 }
 

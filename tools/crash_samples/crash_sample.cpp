@@ -5,10 +5,20 @@
 // itself to crash_sample_facts.txt beside itself, and then fails as asked:
 //   access-violation | pure-call | invalid-parameter | breakpoint
 //   thread-access-violation   the access violation on a second thread
+//   heap-locked        the access violation while another thread keeps the
+//                      process heap locked (letting go only for moments)
+//   heap-locked-by-crasher   the access violation on the thread that holds
+//                      the process heap locked, as a crash inside the heap
+//   stack-overflow     endless recursion in frames of 8 KiB
+//   stack-overflow-small-frames   the same in frames of a few bytes
+//   main-thread-exit   the main thread ends alone with ExitThread(45)
+//   exit               no crash: returns 0
 //   null-pointers      calls the filter with no exception at all
 //   filter-breakpoint  calls the filter with breakpoint and single-step records
 //   count PID          (internal) counts in PID's probe until PID ends
-// With --counter-in-child the counting happens in a second process instead,
+// With --no-counter nothing counts (the probe stays at 1000), so that only the
+// catcher's own thread could keep the process alive once the main thread
+// has gone. With --counter-in-child the counting happens in a second process instead,
 // which the crash cannot freeze: the tests' check that the count stood still
 // must then fail.
 #include <windows.h>
@@ -102,6 +112,40 @@ DWORD WINAPI CrashOnThisThread(void*) {
     return static_cast<DWORD>(*nowhere);
 }
 
+// Endless recursion; each frame takes `frameBytes` of stack and touches it
+// at its far end, as a large local array would.
+__attribute__((noinline)) int Recurse(std::size_t frameBytes, volatile char* caller) {
+    volatile char* frame = static_cast<volatile char*>(__builtin_alloca(frameBytes));
+    frame[0] = caller ? caller[0] : 1;
+    if (frame[0] == 0) return 0;  // never: keeps the compiler from calling the recursion endless
+    return Recurse(frameBytes, frame) + frame[frameBytes - 1];
+}
+
+// The heap-locked case: a thread that holds the process heap lock nearly
+// all the time, as a busy download thread may, and lets it go only for a
+// moment now and then. A hand-off that waits for the lock, freezes the
+// holder after it has taken the lock again and then needs the heap waits
+// for ever; one that does its heap work before freezing anything does not.
+volatile LONG g_heapHeld = 0;
+
+DWORD WINAPI HoldHeapLock(void*) {
+    for (;;) {
+        ::HeapLock(::GetProcessHeap());
+        ::InterlockedExchange(&g_heapHeld, 1);
+        ::Sleep(50);
+        ::HeapUnlock(::GetProcessHeap());
+    }
+}
+
+int HeapLockedMode() {
+    Util::UniqueHandle thread(::CreateThread(nullptr, 0, &HoldHeapLock, nullptr, 0, nullptr));
+    if (!thread) return 78;
+    // From here on nothing on this thread may use the heap.
+    while (g_heapHeld == 0) ::Sleep(1);
+    volatile int* nowhere = nullptr;
+    return *nowhere;
+}
+
 int CountMode(DWORD parentId) {
     Util::UniqueHandle parent(::OpenProcess(SYNCHRONIZE, FALSE, parentId));
     ProbeSection section(parentId, false);
@@ -152,13 +196,19 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argv[1];
     if (mode == L"count" && argc >= 3) return CountMode(std::wcstoul(argv[2], nullptr, 10));
     bool counterInChild = false;
-    for (int i = 2; i < argc; ++i) counterInChild |= std::wstring(argv[i]) == L"--counter-in-child";
+    bool noCounter = false;
+    for (int i = 2; i < argc; ++i) {
+        counterInChild |= std::wstring(argv[i]) == L"--counter-in-child";
+        noCounter |= std::wstring(argv[i]) == L"--no-counter";
+    }
 
     ProbeSection section(::GetCurrentProcessId(), true);
     if (!section.probe()) return 71;
     Util::UniqueHandle worker;
     Util::UniqueHandle child;
-    if (counterInChild) {
+    if (noCounter) {
+        section.probe()->counter = 1000;  // as if counted, so the start-up check passes
+    } else if (counterInChild) {
         StartCounterInChild(child);
     } else {
         worker.reset(::CreateThread(nullptr, 0, &CountUntilStopped, section.probe(), 0, nullptr));
@@ -189,6 +239,21 @@ int wmain(int argc, wchar_t** argv) {
         return *nowhere;
     }
     if (mode == L"pure-call") return stopWorker(RunPureCallScenario());
+    if (mode == L"heap-locked") return HeapLockedMode();
+    if (mode == L"heap-locked-by-crasher") {
+        ::HeapLock(::GetProcessHeap());
+        volatile int* nowhere = nullptr;
+        return *nowhere;
+    }
+    if (mode == L"stack-overflow") return Recurse(8192, nullptr);
+    if (mode == L"stack-overflow-small-frames") return Recurse(16, nullptr);
+    if (mode == L"exit") return stopWorker(0);
+    if (mode == L"main-thread-exit") {
+        stopWorker(0);
+        // Only the catcher's own thread is left: it must not keep the
+        // process alive.
+        ::ExitThread(45);
+    }
     if (mode == L"invalid-parameter") {
         // What the runtime does when one of its checks fails: call the
         // registered handler, without texts in release runtimes.
