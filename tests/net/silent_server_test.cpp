@@ -1,0 +1,97 @@
+// Servers that accept a connection and then send nothing more: at no step
+// does a download wait for them without bound. The size probe and the
+// parts give up under the stall rule (under one byte a second for five
+// seconds), are repeated as often as the retry count allows, and then the
+// download fails leaving the target as it was. The fault server holds these
+// connections open far longer than that, so a transfer without the rule
+// would end only when the server lets go, with another error.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "download_test_helpers.h"
+#include "util/util.h"
+
+using nettest::FaultRanges;
+using nettest::UniqueName;
+using testsupport::PatternBytes;
+
+namespace {
+
+struct SilentCase {
+    const char* fault;
+    size_t size;
+    // The Range headers the fault server saw, sorted; with one repeat
+    // allowed, every transfer that stalls is asked for twice.
+    std::vector<std::string> heads;
+    size_t getCount;
+    std::vector<std::string> gets;  // checked when not empty
+    bool resultReported;            // the probe passed: a result callback is made
+};
+
+void PrintTo(const SilentCase& c, std::ostream* out) { *out << c.fault << " " << c.size; }
+
+class SilentServer : public ::testing::TestWithParam<SilentCase> {
+protected:
+    void SetUp() override { ASSERT_TRUE(servers_.ok()) << "the http_servers_start fixture did not run"; }
+
+    testsupport::HttpTestServers servers_;
+    testsupport::TempDir dir_;
+};
+
+const char kPrevious[] = "the previous installer";
+
+TEST_P(SilentServer, DownloadGivesUpAfterTheStallRuleAndItsRepeats) {
+    const SilentCase& c = GetParam();
+    std::string name = UniqueName(std::string("silent-") + c.fault);
+    ASSERT_TRUE(servers_.Publish(name, PatternBytes(c.size, 50)));
+    std::wstring target = dir_ / Util::AnsiToWide(name);
+    ASSERT_TRUE(testsupport::WriteFileBytes(target, kPrevious));
+
+    HttpDownloader downloader;
+    downloader.SetRetryTimes(1);
+    downloader.SetDownloadUrl(servers_.FaultUrl(c.fault, name));
+    downloader.DownloadFile(Util::WideToAnsi(target), 5);
+    int results = 0;
+    bool reportedSuccess = true;
+    downloader.SetResultCallback([&](int, bool success, const std::string&) {
+        ++results;
+        reportedSuccess = success;
+    });
+    HttpDownloader::Handle handle = downloader.StartDownload(HttpDownloader::kInCallingThread);
+    ASSERT_NE(handle, nullptr);
+
+    std::string error;
+    EXPECT_TRUE(downloader.GetErrorString(handle, &error));
+    EXPECT_EQ(error, "Timeout was reached");
+    EXPECT_EQ(results, c.resultReported ? 1 : 0);
+    if (c.resultReported) {
+        EXPECT_FALSE(reportedSuccess);
+    }
+    EXPECT_EQ(testsupport::ReadFileBytes(target), kPrevious);
+    EXPECT_FALSE(testsupport::FileExists(target + L".dl"));
+    EXPECT_EQ(FaultRanges(servers_, name, "HEAD"), c.heads);
+    std::vector<std::string> gets = FaultRanges(servers_, name, "GET");
+    EXPECT_EQ(gets.size(), c.getCount);
+    if (!c.gets.empty()) {
+        EXPECT_EQ(gets, c.gets);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SilentServer,
+    ::testing::Values(
+        // Accepts, reads the request, answers nothing: the probe stalls.
+        SilentCase{"silent", 1048576, {"2-", "2-"}, 0, {}, false},
+        // Sends its status line, then nothing: the probe stalls all the same.
+        SilentCase{"statusonly", 1048576, {"2-", "2-"}, 0, {}, false},
+        // Answers the probe; the body stops after a quarter of it. The
+        // repeat continues where the bytes stopped and stalls again.
+        SilentCase{"stallbody", 1048576, {"2-"}, 2, {"-", "262144-"}, true},
+        // The same for each of five parallel parts.
+        SilentCase{"stallbody", 12582912, {"2-"}, 10, {}, true}),
+    [](const ::testing::TestParamInfo<SilentCase>& info) {
+        return std::string(info.param.fault) + (info.param.size > 2097152 ? "_parts" : "_whole");
+    });
+
+}  // namespace
