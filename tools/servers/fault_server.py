@@ -46,7 +46,7 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 STALL_SECONDS = 14
-HOLD_SECONDS = 120
+HOLD_SECONDS = 150
 SILENT_FAULTS = ("silent", "statusonly")
 HUGE_SIZE = 3 * 1024 * 1024 * 1024
 
