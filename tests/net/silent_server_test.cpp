@@ -6,6 +6,8 @@
 // connections open far longer than that, so a transfer without the rule
 // would end only when the server lets go, with another error.
 #include <gtest/gtest.h>
+#include <winsock2.h>  // before windows.h, as the downloader headers need it
+#include <windows.h>
 
 #include <vector>
 
@@ -93,5 +95,66 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<SilentCase>& info) {
         return std::string(info.param.fault) + (info.param.size > 2097152 ? "_parts" : "_whole");
     });
+
+// A listening socket that never accepts, with its short queue filled by
+// connections of our own: a further connection is never completed (or, if
+// the system completes it, never answered).
+class FullListenQueue {
+public:
+    FullListenQueue() {
+        WSADATA data;
+        started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int length = sizeof address;
+        if (listener_ == INVALID_SOCKET || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            ::listen(listener_, 1) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            return;
+        }
+        port_ = ntohs(address.sin_port);
+        for (int i = 0; i < 8; ++i) {
+            SOCKET filler = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+            if (filler == INVALID_SOCKET) continue;
+            u_long nonBlocking = 1;
+            ::ioctlsocket(filler, FIONBIO, &nonBlocking);
+            ::connect(filler, reinterpret_cast<sockaddr*>(&address), length);
+            fillers_.push_back(filler);
+        }
+    }
+    ~FullListenQueue() {
+        for (SOCKET filler : fillers_) ::closesocket(filler);
+        if (listener_ != INVALID_SOCKET) ::closesocket(listener_);
+        if (started_) ::WSACleanup();
+    }
+    int port() const { return port_; }
+
+private:
+    bool started_ = false;
+    SOCKET listener_ = INVALID_SOCKET;
+    std::vector<SOCKET> fillers_;
+    int port_ = 0;
+};
+
+// libcurl's own connect time-out is five minutes, longer than this test may
+// run: only the download's connect time-out (or its stall rule) ends it.
+TEST(UnansweredConnection, DownloadGivesUpOnAConnectionThatIsNeverAccepted) {
+    FullListenQueue queue;
+    ASSERT_NE(queue.port(), 0);
+    testsupport::TempDir dir;
+    std::wstring target = dir / L"never.bin";
+    HttpDownloader downloader;
+    downloader.SetRetryTimes(1);
+    downloader.SetDownloadUrl("http://127.0.0.1:" + std::to_string(queue.port()) + "/never.bin");
+    downloader.DownloadFile(Util::WideToAnsi(target), 5);
+    HttpDownloader::Handle handle = downloader.StartDownload(HttpDownloader::kInCallingThread);
+    ASSERT_NE(handle, nullptr);
+    std::string error;
+    EXPECT_TRUE(downloader.GetErrorString(handle, &error));
+    EXPECT_EQ(error, "Timeout was reached");
+    EXPECT_FALSE(testsupport::FileExists(target));
+    EXPECT_FALSE(testsupport::FileExists(target + L".dl"));
+}
 
 }  // namespace
