@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 
-#include "net/download_registry.h"
-
 namespace net {
 namespace {
 
@@ -36,16 +34,18 @@ void LockShare(CURL*, curl_lock_data kind, curl_lock_access, void*) { ::EnterCri
 void UnlockShare(CURL*, curl_lock_data kind, void*) { ::LeaveCriticalSection(Locks().For(kind)); }
 
 CURLSH* g_share = nullptr;
+void (*g_afterRelease)() = nullptr;
 INIT_ONCE g_once = INIT_ONCE_STATIC_INIT;
 
 void ReleaseCurlSession() {
     if (g_share) curl_share_cleanup(g_share);
     g_share = nullptr;
     curl_global_cleanup();
-    DownloadRegistry::Clear();
+    if (g_afterRelease) g_afterRelease();
 }
 
-BOOL CALLBACK InitialiseOnce(PINIT_ONCE, PVOID, PVOID*) {
+BOOL CALLBACK InitialiseOnce(PINIT_ONCE, PVOID afterRelease, PVOID*) {
+    g_afterRelease = reinterpret_cast<void (*)()>(afterRelease);
     Locks();  // constructed before the exit handler is registered, so destroyed after it
     curl_global_init(CURL_GLOBAL_ALL);
     g_share = curl_share_init();
@@ -60,7 +60,9 @@ BOOL CALLBACK InitialiseOnce(PINIT_ONCE, PVOID, PVOID*) {
 
 }  // namespace
 
-void EnsureCurlSession() { ::InitOnceExecuteOnce(&g_once, &InitialiseOnce, nullptr, nullptr); }
+void EnsureCurlSession(void (*afterRelease)()) {
+    ::InitOnceExecuteOnce(&g_once, &InitialiseOnce, reinterpret_cast<PVOID>(afterRelease), nullptr);
+}
 
 CURLSH* SharedDnsCache() { return g_share; }
 

@@ -10,8 +10,9 @@
 namespace net {
 
 // Initialises libcurl and the shared DNS cache once per process (later calls
-// do nothing) and registers their release at exit.
-void EnsureCurlSession();
+// do nothing) and registers their release at exit; `afterRelease` (of the
+// first call) runs at exit once libcurl is released.
+void EnsureCurlSession(void (*afterRelease)());
 
 // The share object every transfer handle is attached to (null before
 // EnsureCurlSession).

@@ -1,24 +1,50 @@
 #pragma once
-// One part of a download, owned by the thread or call that performs it.
+// One part of a download and what all parts of that download share while
+// they run. The download hands these in and collects each part's outcome;
+// a part knows nothing of the download beyond them.
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <string>
 
 #include "net/download_plan.h"
+#include "net/http_lock.h"
+#include "net/transfer_setup.h"
 
-class DownloadHelper;
+// Owned by the download for the length of one run; every part holds a
+// pointer to it.
+struct SharedParts {
+    net::TransferSettings transfer;
+    bool rangesSupported = false;
+    int64_t wholeFileSize = -1;  // as the size probe measured it
+    double totalSize = 0;        // what the progress reports as the total
+    FILE* file = nullptr;        // the one side file
+    SharedHttpLock lock;         // serialises writes, the counter and progress
+    const std::atomic<bool>* cancel = nullptr;  // stop writing when set
+    // (total, downloaded) -> non-zero aborts the part; called under `lock`.
+    std::function<int(double, double)> progress;
+    double downloaded = 0;  // bytes written by all parts, under `lock`
+};
 
+// One part, owned by the thread or call that performs it.
 struct DownloadChunk {
-    FILE* file = nullptr;     // the one side file, shared by all parts
-    int32_t position = 0;     // where the next received byte goes
-    int32_t lastByte = 0;     // 0: whole file without a range; -1: to the end
-    DownloadHelper* download = nullptr;
+    SharedParts* parts = nullptr;
+    int32_t position = 0;  // where the next received byte goes
+    int32_t lastByte = 0;  // 0: whole file without a range; -1: to the end
 
     // The byte the current request asked to start at, or -1 when it asked
     // for the whole file; the response must then start exactly there.
     int64_t requestedFirst = -1;
-    net::ResponseHead head;   // status and Content-Range of the response
-    bool refused = false;     // the response was not the range we asked for
+    net::ResponseHead head;  // status and Content-Range of the response
+    bool refused = false;    // the response was not the range we asked for
+};
+
+struct PartOutcome {
+    bool succeeded = false;
+    int32_t responseCode = 0;
+    std::string errorText;  // why it failed; empty on success
 };
 
 // The write sink: puts received bytes at the part's position, never outside
@@ -28,5 +54,5 @@ struct DownloadChunk {
 size_t WriteChunkData(DownloadChunk& chunk, const char* data, size_t length);
 
 // Performs one part on a fresh transfer handle, repeating it after a
-// time-out, and records its outcome in the download.
-void PerformPartTransfer(DownloadChunk& chunk);
+// time-out from where its bytes stopped.
+PartOutcome PerformPartTransfer(DownloadChunk& chunk);

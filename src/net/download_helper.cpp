@@ -5,10 +5,12 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "net/download_chunk.h"
 #include "net/download_plan.h"
+#include "net/size_probe.h"
 
 namespace {
 
@@ -19,30 +21,65 @@ struct FileCloser {
 };
 using UniqueStream = std::unique_ptr<FILE, FileCloser>;
 
+// The outcomes of one run's parts, recorded as each part ends, so that the
+// response code and error text a caller reads are those of the latest part.
+class PartTally {
+public:
+    explicit PartTally(DownloadHelper& download) : download_(download) {}
+
+    void Record(const PartOutcome& outcome) {
+        HttpLockGuard guard(download_.lock);
+        download_.responseCode = outcome.responseCode;
+        if (outcome.succeeded) {
+            ++succeeded_;
+        } else {
+            ++failed_;
+            download_.errorText = outcome.errorText;
+        }
+    }
+
+    // One failed part fails the download, whatever the order the parts
+    // ended in; a download that transferred nothing has failed as well.
+    bool AllSucceeded() const {
+        HttpLockGuard guard(download_.lock);
+        return failed_ == 0 && succeeded_ > 0;
+    }
+
+private:
+    DownloadHelper& download_;
+    int succeeded_ = 0;
+    int failed_ = 0;
+};
+
+struct PartJob {
+    DownloadChunk chunk;
+    PartTally* tally;
+};
+
 DWORD WINAPI PartThread(LPVOID parameter) {
-    std::unique_ptr<DownloadChunk> chunk(static_cast<DownloadChunk*>(parameter));
-    PerformPartTransfer(*chunk);
+    std::unique_ptr<PartJob> job(static_cast<PartJob*>(parameter));
+    job->tally->Record(PerformPartTransfer(job->chunk));
     return 0;
 }
 
 // Runs every part on its own thread and waits for all of them. A part whose
 // thread cannot be created is performed here instead, after the others.
-void RunPartsInParallel(std::vector<DownloadChunk>& chunks) {
+void RunPartsInParallel(const std::vector<DownloadChunk>& chunks, PartTally& tally) {
     std::vector<Util::UniqueHandle> threads;
     std::vector<HANDLE> waitList;
-    std::vector<DownloadChunk*> leftOver;
-    for (DownloadChunk& chunk : chunks) {
-        auto owned = std::make_unique<DownloadChunk>(chunk);
-        HANDLE thread = ::CreateThread(nullptr, 0, &PartThread, owned.get(), 0, nullptr);
+    std::vector<DownloadChunk> leftOver;
+    for (const DownloadChunk& chunk : chunks) {
+        auto job = std::make_unique<PartJob>(PartJob{chunk, &tally});
+        HANDLE thread = ::CreateThread(nullptr, 0, &PartThread, job.get(), 0, nullptr);
         if (!thread) {
-            leftOver.push_back(&chunk);
+            leftOver.push_back(chunk);
             continue;
         }
-        owned.release();  // the thread owns it now
+        job.release();  // the thread owns it now
         threads.emplace_back(thread);
         waitList.push_back(thread);
     }
-    for (DownloadChunk* chunk : leftOver) PerformPartTransfer(*chunk);
+    for (DownloadChunk& chunk : leftOver) tally.Record(PerformPartTransfer(chunk));
     if (!waitList.empty()) {
         ::WaitForMultipleObjects(static_cast<DWORD>(waitList.size()), waitList.data(), TRUE, INFINITE);
     }
@@ -63,23 +100,8 @@ void DownloadHelper::ResetForStart() {
     workerFinished = false;
     responseCode = 0;
     totalSize = 0;
-    wholeFileSize = -1;
-    downloaded = 0;
     headerText.clear();
     errorText.clear();
-    partsSucceeded_ = 0;
-    partsFailed_ = 0;
-}
-
-void DownloadHelper::RecordPartOutcome(bool succeeded, int32_t code, const std::string& error) {
-    HttpLockGuard guard(lock);
-    responseCode = code;
-    if (succeeded) {
-        ++partsSucceeded_;
-    } else {
-        ++partsFailed_;
-        errorText = error;
-    }
 }
 
 void DownloadHelper::Run() {
@@ -90,12 +112,20 @@ void DownloadHelper::Run() {
         busy = false;
         return;
     }
-    double size = ProbeFileSize(*this);
-    if (size < 0) {
+    net::TransferSettings transfer{url, retryCount, timeoutSeconds};
+    net::ProbeResult probe = net::ProbeFileSize(transfer);
+    {
+        HttpLockGuard guard(lock);
+        responseCode = probe.responseCode;
+        headerText = probe.headerText;
+        errorText = probe.errorText;
+        rangesSupported = probe.rangesSupported;
+    }
+    if (!probe.length) {
         busy = false;
         return;
     }
-    totalSize = size;
+    totalSize = static_cast<double>(*probe.length);
 
     std::string sidePath = targetPath + ".dl";
     ::DeleteFileA(sidePath.c_str());
@@ -108,36 +138,49 @@ void DownloadHelper::Run() {
     // copy the data once more.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
 
-    int count = net::PartCountForSize(size);
+    int count = net::PartCountForSize(totalSize);
     if (count > partLimit) count = partLimit;
     if (count < 1) count = 1;
     partLimit = count;
 
+    SharedParts parts;
+    parts.transfer = transfer;
+    parts.rangesSupported = probe.rangesSupported;
+    parts.wholeFileSize = probe.wholeFileSize;
+    parts.totalSize = totalSize;
+    parts.file = file.get();
+    parts.lock = lock;
+    parts.cancel = &cancel;
+    parts.progress = [this](double total, double downloaded) {
+        return progressCallback ? progressCallback(total, downloaded, userData) : 0;
+    };
     std::vector<DownloadChunk> chunks;
-    for (const net::PartRange& range : net::PlanParts(size, count, rangesSupported)) {
+    for (const net::PartRange& range : net::PlanParts(totalSize, count, rangesSupported)) {
         DownloadChunk chunk;
-        chunk.file = file.get();
+        chunk.parts = &parts;
         chunk.position = range.first;
         chunk.lastByte = range.last;
-        chunk.download = this;
         chunks.push_back(chunk);
     }
+    PartTally tally(*this);
     if (chunks.size() > 1) {
-        RunPartsInParallel(chunks);
+        RunPartsInParallel(chunks, tally);
     } else {
-        PerformPartTransfer(chunks.front());
+        tally.Record(PerformPartTransfer(chunks.front()));
     }
     file.reset();
 
-    {
+    bool succeeded = tally.AllSucceeded();
+    // A rename that fails (the target is a folder, or open without delete
+    // sharing) leaves the target as it was: the download did not arrive.
+    if (succeeded && !::MoveFileExA(sidePath.c_str(), targetPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DWORD error = ::GetLastError();
+        succeeded = false;
         HttpLockGuard guard(lock);
-        failed = partsFailed_ > 0 || partsSucceeded_ == 0;
+        errorText = "the finished download could not replace the target file (error " + std::to_string(error) + ")";
     }
-    if (failed) {
-        ::DeleteFileA(sidePath.c_str());
-    } else {
-        ::MoveFileExA(sidePath.c_str(), targetPath.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
-    if (resultCallback) resultCallback(identifier, !failed, errorText);
+    if (!succeeded) ::DeleteFileA(sidePath.c_str());
+    failed = !succeeded;
+    if (resultCallback) resultCallback(identifier, succeeded, errorText);
     busy = false;
 }

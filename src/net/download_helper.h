@@ -49,8 +49,6 @@ public:
     void* userData = nullptr;
     int32_t responseCode = 0;
     double totalSize = 0;
-    int64_t wholeFileSize = -1;  // the file's full size as the probe measured it
-    double downloaded = 0;
     SharedHttpLock lock;
     DownloadProgressCallback progressCallback;
     DownloadResultCallback resultCallback;
@@ -58,15 +56,4 @@ public:
     // Set under the registry lock when a worker has finished its download,
     // so CloseDownload and the worker agree on who removes the entry.
     bool workerFinished = false;
-
-    // Outcome of the parts of the current run, under `lock`.
-    void RecordPartOutcome(bool succeeded, int32_t code, const std::string& error);
-
-private:
-    int partsSucceeded_ = 0;
-    int partsFailed_ = 0;
 };
-
-// Where the size probe's answer ends: the whole file's size, or -1 when it
-// could not be measured (failure, no length).
-double ProbeFileSize(DownloadHelper& download);

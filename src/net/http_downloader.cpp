@@ -28,7 +28,8 @@ DWORD WINAPI DownloadWorker(LPVOID parameter) {
 }  // namespace
 
 HttpDownloader::HttpDownloader() {
-    net::EnsureCurlSession();
+    // Downloads still registered at exit go once libcurl has been released.
+    net::EnsureCurlSession(&DownloadRegistry::Clear);
     DownloadHelper* helper = new (std::nothrow) DownloadHelper();
     if (helper && helper->lock) {
         helper_.reset(helper);

@@ -54,12 +54,17 @@ std::vector<std::string> NginxGetRanges(const testsupport::HttpTestServers& serv
 }
 
 std::vector<std::string> FaultGetRanges(const testsupport::HttpTestServers& servers, const std::string& name) {
+    return FaultRanges(servers, name, "GET");
+}
+
+std::vector<std::string> FaultRanges(const testsupport::HttpTestServers& servers, const std::string& name,
+                                     const std::string& method) {
     // Lines look like: GET stall bytes=0-5242879
     std::istringstream lines(servers.FaultLog(name));
     std::vector<std::string> ranges;
     std::string line;
     while (std::getline(lines, line)) {
-        if (line.rfind("GET ", 0) != 0) continue;
+        if (line.rfind(method + " ", 0) != 0) continue;
         std::string range = line.substr(line.rfind(' ') + 1);
         ranges.push_back(range.rfind("bytes=", 0) == 0 ? range.substr(6) : range);
     }

@@ -30,5 +30,8 @@ FetchOutcome Fetch(const std::string& url, const std::wstring& target, int partL
 // NAME, sorted; "-" for a request without one.
 std::vector<std::string> NginxGetRanges(const testsupport::HttpTestServers& servers, const std::string& name);
 std::vector<std::string> FaultGetRanges(const testsupport::HttpTestServers& servers, const std::string& name);
+// The same for the fault server's requests of any method ("GET", "HEAD").
+std::vector<std::string> FaultRanges(const testsupport::HttpTestServers& servers, const std::string& name,
+                                     const std::string& method);
 
 }  // namespace nettest

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "net/download_chunk.h"
-#include "net/download_helper.h"
 #include "support/temp_dir.h"
 #include "util/util.h"
 
@@ -17,8 +16,10 @@ protected:
         path_ = Util::WideToAnsi(dir_ / L"part.dl");
         file_ = std::fopen(path_.c_str(), "w+b");
         ASSERT_NE(file_, nullptr);
-        chunk_.file = file_;
-        chunk_.download = &download_;
+        parts_.file = file_;
+        parts_.lock = MakeHttpLock();
+        parts_.cancel = &cancel_;
+        chunk_.parts = &parts_;
     }
     void TearDown() override {
         if (file_) std::fclose(file_);
@@ -31,7 +32,8 @@ protected:
     testsupport::TempDir dir_;
     std::string path_;
     FILE* file_ = nullptr;
-    DownloadHelper download_;
+    std::atomic<bool> cancel_{false};
+    SharedParts parts_;
     DownloadChunk chunk_;
 };
 
@@ -42,7 +44,7 @@ TEST_F(WriteSink, CutsAtTheLastByteOfItsPartAndAcceptsNothingBeyond) {
     EXPECT_EQ(chunk_.position, 10);
     EXPECT_EQ(WriteChunkData(chunk_, "zz", 2), 0u);  // already past its range
     EXPECT_EQ(Contents(), std::string(4, '\0') + "abcdef");
-    EXPECT_EQ(download_.downloaded, 6.0);
+    EXPECT_EQ(parts_.downloaded, 6.0);
 }
 
 TEST_F(WriteSink, OpenPartNeverWrapsPastThirtyTwoBitPositions) {
@@ -73,7 +75,7 @@ TEST_F(WriteSink, RefusesAResponseThatIsNotTheAskedRange) {
 }
 
 TEST_F(WriteSink, CancelledDownloadAcceptsNothing) {
-    download_.cancel = true;
+    cancel_ = true;
     EXPECT_EQ(WriteChunkData(chunk_, "abc", 3), 0u);
     EXPECT_EQ(Contents(), "");
 }

@@ -20,11 +20,21 @@ path element picks a fault that nginx will not make:
   /swap/NAME         HEAD describes NAME, GET sends NAME.next: the file was
                      replaced on the server between the size probe and the
                      transfer
+  /silent/PATH       reads the request, then sends nothing at all
+  /statusonly/PATH   sends the status line "HTTP/1.1 200 OK", then nothing
+  /stallbody/NAME    HEAD answers like /plain/; every GET sends its headers
+                     and a quarter of the bytes asked for, then nothing
+
+PATH may have several elements (an update server's "/pc/Update.cfg" under
+a folder of its own); it is logged with "/" turned into "_".
 
 Every request for NAME is appended to LOGDIR/NAME.log as
 "METHOD FAULT RANGE" so tests can see what was asked. The server stops by
-itself after --lifetime seconds and never holds a connection longer than
-about fifteen seconds, so it cannot hang a test run.
+itself after --lifetime seconds. It never holds a connection longer than
+about fifteen seconds, except that the three silent faults above keep theirs
+open until the client gives up, at most HOLD_SECONDS: longer than any client
+with a stall rule waits, so a client without one fails its test instead of
+ending when the server lets go.
 """
 import argparse
 import os
@@ -36,6 +46,8 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 STALL_SECONDS = 14
+HOLD_SECONDS = 150
+SILENT_FAULTS = ("silent", "statusonly")
 HUGE_SIZE = 3 * 1024 * 1024 * 1024
 
 
@@ -79,8 +91,21 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(body)
         self.close_connection = True
 
+    def hold_silent(self):
+        """Keeps the connection open without sending anything more until the
+        client closes it, or HOLD_SECONDS have passed."""
+        self.close_connection = True
+        deadline = time.monotonic() + HOLD_SECONDS
+        try:
+            while time.monotonic() < deadline:
+                self.connection.settimeout(max(0.1, deadline - time.monotonic()))
+                if not self.connection.recv(65536):
+                    return
+        except OSError:
+            pass
+
     def send_file(self, data, honour_range=True, range_shift=0, body_fraction=None,
-                  with_length=True, stall=False, range_shortfall=0):
+                  with_length=True, stall=False, range_shortfall=0, hold=False):
         size = len(data)
         wanted = self.parse_range(size) if honour_range else None
         if wanted:
@@ -105,6 +130,9 @@ class Handler(BaseHTTPRequestHandler):
             cut = int(len(body) * body_fraction)
             self.wfile.write(body[:cut])
             self.wfile.flush()
+            if hold:
+                self.hold_silent()
+                return
             if stall:
                 time.sleep(STALL_SECONDS)
             try:
@@ -129,6 +157,13 @@ class Handler(BaseHTTPRequestHandler):
             self.record("redirect", parts[2])
             target = "/plain/%s" % parts[2] if hops <= 1 else "/redirect/%d/%s" % (hops - 1, parts[2])
             self.send_plain(302, extra=[("Location", target)])
+            return
+        if fault in SILENT_FAULTS and len(parts) >= 2:
+            self.record(fault, "/".join(parts[1:]))
+            if fault == "statusonly":
+                self.wfile.write(b"HTTP/1.1 200 OK\r\n")
+                self.wfile.flush()
+            self.hold_silent()
             return
         if len(parts) != 2:
             self.send_plain(404, b"not found\n")
@@ -193,6 +228,8 @@ class Handler(BaseHTTPRequestHandler):
                            stall=True)
         elif fault == "swap":
             self.send_file(data)
+        elif fault == "stallbody":
+            self.send_file(data, body_fraction=0.25 if is_get else None, hold=True)
         elif fault == "drop":
             self.send_file(data, body_fraction=0.5 if is_get else None)
         elif fault == "fullbody":
