@@ -93,6 +93,11 @@ std::wstring GetModuleDir() {
     DWORD length = ::GetModuleFileNameW(nullptr, name, kPathBuffer);
     if (length == 0 || length >= kPathBuffer) name[0] = L'\0';  // failed or cut
     std::wstring full(name);
+    // Wine names a program started from a share by its NT path without the
+    // "\\??\\" prefix ("UNC\\server\\share\\..."); Windows, and every call
+    // the path goes to, want "\\\\server\\share\\...". A module name is
+    // never relative, so the form cannot mean anything else.
+    if (_wcsnicmp(full.c_str(), L"UNC\\", 4) == 0) full = L"\\" + full.substr(3);
     size_t slash = full.rfind(L'\\');
     if (slash == std::wstring::npos) return L"\\";
     return full.substr(0, slash + 1);
