@@ -7,7 +7,30 @@
 #include "util/unique_handle.h"
 
 namespace {
+
 constexpr DWORD kValueBuffer = 260;
+
+bool IsLineBreaking(wchar_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
+}  // namespace
+
+std::wstring IniLineValue(const std::wstring& value) {
+    std::wstring line = value;
+    for (wchar_t& c : line) {
+        if (IsLineBreaking(c)) c = L' ';
+    }
+    return line;
+}
+
+bool IsIniName(const std::wstring& name, bool isSection) {
+    for (wchar_t c : name) {
+        if (IsLineBreaking(c)) return false;
+    }
+    if (isSection) return name.find(L']') == std::wstring::npos;
+    if (!name.empty() && (name[0] == L'[' || name[0] == L';')) return false;
+    return name.find(L'=') == std::wstring::npos;
 }
 
 CIniFile::CIniFile() = default;
@@ -36,8 +59,10 @@ void CIniFile::PrepareWrite() const {
 }
 
 bool CIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
+    if (!IsIniName(section, true) || !IsIniName(key, false)) return false;
     PrepareWrite();
-    return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) != FALSE;
+    const std::wstring line = IniLineValue(value);
+    return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), line.c_str(), path_.c_str()) != FALSE;
 }
 
 int CIniFile::GetInt(const std::wstring& section, const std::wstring& key) const {

@@ -19,6 +19,8 @@ public:
     // section or key is missing. Never creates the file.
     std::wstring GetString(const std::wstring& section, const std::wstring& key) const;
     // Creates or replaces the key (and the file and section when missing).
+    // The value is written as IniLineValue gives it, so it stays on its
+    // key's line; a section or key that IsIniName refuses writes nothing.
     bool WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value);
     int GetInt(const std::wstring& section, const std::wstring& key) const;
     bool WriteInt(const std::wstring& section, const std::wstring& key, int value);
@@ -43,3 +45,15 @@ private:
     int nameCapacity_ = 512;
     int nameWidth_ = 33;
 };
+
+// The value as one line of the file: every control character (C0, DEL,
+// C1, and the Unicode line and paragraph separators) becomes a space. A
+// value from outside (the update document travels over plain HTTP) could
+// otherwise start new lines that the file reads as keys and sections of
+// their own. Replaced rather than dropped, so that no new word is formed.
+std::wstring IniLineValue(const std::wstring& value);
+
+// A name the file can hold as it is: no control character, no "]" in a
+// section name, and a key name that neither holds "=" nor starts with "["
+// or ";".
+bool IsIniName(const std::wstring& name, bool isSection);

@@ -120,7 +120,11 @@ bool StartClient(const std::wstring& clientPath, const std::wstring& target) {
 void CLauncher::ExecTargetApp(const std::wstring& target) {
     Util::DebugLine("[*****] 启动特定的目标程序\n");
     const std::wstring appDir = ApplicationDir();
-    const std::wstring version = ReadData(Keys::kVer);
+    // A first run (no data file, or an installer that does not record the
+    // version) has no version yet: start the newest one installed, the one
+    // the update check is about to record.
+    std::wstring version = ReadData(Keys::kVer);
+    if (version.empty()) version = Util::AnsiToWide(UpdateMatcher::GetNewestVersionIn(appDir));
     DebugLabelled("[****] appDir:\n", appDir);
     DebugLabelled("[****] ver:\n", version);
     DebugLabelled("[****] target:\n", target);
@@ -128,8 +132,9 @@ void CLauncher::ExecTargetApp(const std::wstring& target) {
     Util::DebugValue(clientPath);
     if (StartClient(clientPath, target)) return;
 
-    // The recorded version could not be started: try the one before it.
-    const std::wstring fallbackVersion = Util::AnsiToWide(UpdateMatcher().GetSecondNewestInstalledVersion());
+    // The recorded version could not be started: try the one before it,
+    // found in the folder the client path was built from.
+    const std::wstring fallbackVersion = Util::AnsiToWide(UpdateMatcher::GetSecondNewestVersionIn(appDir));
     const std::wstring fallbackPath = ComposeClientPath(appDir, fallbackVersion, target);
     Util::DebugLine("[*****] 启动次新程序\n");
     DebugLabelled("[****] appDir:\n", appDir);
@@ -165,7 +170,10 @@ void CLauncher::ExecUpdateExe(int mode) {
     IUnify* unify = GetUnify();
     if (IUI* ui = unify ? unify->GetUI() : nullptr) {
         const UINT style = (mode == kUpdateForce) ? MB_OKCANCEL : (MB_YESNO | MB_ICONQUESTION);
-        answer = ui->ShowMessageBox(nullptr, kUpdateQuestion, kUpdateCaption, style);
+        const int result = ui->ShowMessageBox(nullptr, kUpdateQuestion, kUpdateCaption, style);
+        // A box that could not be shown answers nothing: the installer then
+        // runs as when no box is available at all.
+        if (result != kMessageBoxNoAnswer) answer = result;
     }
     const InstallerDecision decision = DecideAfterVerifiedInstaller(mode, answer);
     switch (decision.kind) {

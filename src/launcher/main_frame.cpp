@@ -1,9 +1,18 @@
 #include "launcher/main_frame.h"
 
 #include "ui/engine/controls/control.h"
+#include "util/diagnostics.h"
 
 using TarselUI::CControlUI;
 using TarselUI::CUIString;
+
+namespace {
+
+// The frame is never shown and has no controls: without its skin archive
+// it is built from this instead, so the launch flow still runs.
+constexpr wchar_t kEmptyFrameSkin[] = L"<Window size=\"0,0\"><VerticalLayout /></Window>";
+
+}  // namespace
 
 CMainFrameWnd::~CMainFrameWnd() { ::PostQuitMessage(0); }
 
@@ -33,9 +42,23 @@ void CMainFrameWnd::InitWindow() {
 
 CUIString CMainFrameWnd::GetSkinDir() { return L"Res\\"; }
 
-CUIString CMainFrameWnd::GetSkinXml() { return L"MainFrame.xml"; }
+CUIString CMainFrameWnd::GetSkinXml() { return m_bSkinMissing ? kEmptyFrameSkin : L"MainFrame.xml"; }
 
-TarselUI::UILIB_RESOURCETYPE CMainFrameWnd::GetResourceType() const { return TarselUI::RESTYPE_ZIPRES; }
+TarselUI::UILIB_RESOURCETYPE CMainFrameWnd::GetResourceType() const {
+    return m_bSkinMissing ? TarselUI::RESTYPE_FILE : TarselUI::RESTYPE_ZIPRES;
+}
+
+LRESULT CMainFrameWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    // Without the archive the window host would skip InitWindow, nothing
+    // would run the launch flow or post quit, and an invisible process
+    // would hold the single-instance mutex for ever. The flow does not need
+    // the skin; the update box then reports that it could not be shown.
+    if (!TarselUI::InstallZipResource(GetResourceID())) {
+        Util::DebugLine("[****] skin archive resource missing, main frame built empty\n");
+        m_bSkinMissing = true;
+    }
+    return WindowImplBase::OnCreate(uMsg, wParam, lParam, bHandled);
+}
 
 LPCWSTR CMainFrameWnd::GetResourceID() const { return MAKEINTRESOURCEW(kSkinArchiveResource); }
 

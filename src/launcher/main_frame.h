@@ -24,12 +24,14 @@ public:
     LPCWSTR GetResourceID() const override;
     LRESULT OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
     LRESULT HandleCustomMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+    LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
 
     void Notify(TarselUI::TNotifyUI& msg) override;
     TarselUI::CControlUI* CreateControl(LPCWSTR pstrClass, LPCWSTR pstrName) override;
 
 private:
     CLauncher m_launcher;
+    bool m_bSkinMissing = false;  // built from an empty skin of its own
     TarselUI::CControlUI* m_pCloseBtn = nullptr;
     TarselUI::CControlUI* m_pMaxBtn = nullptr;
     TarselUI::CControlUI* m_pRestoreBtn = nullptr;

@@ -28,12 +28,17 @@ public:
     virtual ~IDB() = default;
 };
 
+// What ShowMessageBox gives when no box could be shown (its window or skin
+// could not be created) or it ended without a button: no answer at all,
+// distinct from every button identifier.
+constexpr int kMessageBoxNoAnswer = 0;
+
 class IUI {
 public:
     virtual ~IUI() = default;
-    // Asks in the skinned message box; returns 1 OK, 2 Cancel, 6 Yes or 7 No.
-    // While another box is open, that box comes to the front and 2 is
-    // returned at once.
+    // Asks in the skinned message box; returns 1 OK, 2 Cancel, 6 Yes or 7 No,
+    // or kMessageBoxNoAnswer. While another box is open, that box comes to
+    // the front and 2 is returned at once.
     virtual int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) = 0;
 };
 

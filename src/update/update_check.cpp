@@ -6,6 +6,7 @@
 #include "digest/file_md5.h"
 #include "launcher/launcher_data.h"
 #include "net/http_downloader.h"
+#include "update/package_path.h"
 #include "update/update_config.h"
 #include "update/update_matcher.h"
 #include "util/diagnostics.h"
@@ -101,6 +102,12 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
     Util::DebugValueA(file);
     Util::DebugLine("[****] ---------pstMD5:\n");
     Util::DebugValueA(md5);
+    if (!PackagePathFits(file)) {
+        // Fetched, it could never be verified: nothing would stop the next
+        // launch from fetching it again.
+        Util::DebugLine("[******] path too long, not downloading\n");
+        return false;
+    }
 
     HttpDownloader downloader;
     downloader.SetDownloadUrl(url);

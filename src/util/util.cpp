@@ -15,28 +15,65 @@ constexpr size_t kPathBuffer = MAX_PATH;  // 260, terminator included
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 // Pieces of a path in the order a generic path iterates them: an optional
-// root name ("C:"), an optional root directory, then the file names; a
-// trailing separator adds a final "." element.
+// root name (C:, \\server\share, \\?\C:), an optional root directory, then
+// the file names; a trailing separator adds a final "." element.
 struct PathElements {
     std::wstring rootName;
     bool rootDirectory = false;
     std::vector<std::wstring> names;
 };
 
+// The end of the element that starts at `pos`.
+size_t ElementEnd(const std::wstring& path, size_t pos) {
+    while (pos < path.size() && !IsSeparator(path[pos])) ++pos;
+    return pos;
+}
+
+// The end of "server\share" starting at `pos`: after the share name, or
+// after the server name when no share follows; `noServer` when there is no
+// server name either.
+size_t ShareRootEnd(const std::wstring& path, size_t pos, size_t noServer) {
+    const size_t serverEnd = ElementEnd(path, pos);
+    if (serverEnd == pos) return noServer;
+    if (serverEnd >= path.size()) return serverEnd;
+    const size_t shareEnd = ElementEnd(path, serverEnd + 1);
+    return shareEnd == serverEnd + 1 ? serverEnd : shareEnd;
+}
+
+// Length of the root name at the start of `path`, 0 when there is none.
+// A share is reached through its server and share names, so both belong
+// to the root: \\server\share\ is a root as C:\ is. The forms that start
+// with \\?\ or \\.\ name a drive (\\?\C:), a share (\\?\UNC\server\share)
+// or a volume (\\?\Volume{...}).
+size_t RootNameLength(const std::wstring& path) {
+    if (path.size() >= 2 && path[1] == L':') return 2;
+    if (path.size() < 3 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return 0;
+    if ((path[2] == L'?' || path[2] == L'.') && path.size() >= 4 && IsSeparator(path[3])) {
+        constexpr size_t kAfterPrefix = 4;
+        if (path.size() > kAfterPrefix + 3 && _wcsnicmp(path.c_str() + kAfterPrefix, L"UNC", 3) == 0 &&
+            IsSeparator(path[kAfterPrefix + 3])) {
+            return ShareRootEnd(path, kAfterPrefix + 4, kAfterPrefix + 3);
+        }
+        const size_t end = ElementEnd(path, kAfterPrefix);
+        return end == kAfterPrefix ? kAfterPrefix - 1 : end;
+    }
+    if (IsSeparator(path[2])) return 0;  // three separators: no server name
+    return ShareRootEnd(path, 2, 0);
+}
+
 PathElements SplitPath(const std::wstring& path) {
     PathElements e;
-    size_t pos = 0;
-    if (path.size() >= 2 && path[1] == L':') {
-        e.rootName = path.substr(0, 2);
-        pos = 2;
+    size_t pos = RootNameLength(path);
+    e.rootName = path.substr(0, pos);
+    for (wchar_t& c : e.rootName) {
+        if (IsSeparator(c)) c = L'\\';  // joined with backslashes, as the names are
     }
     if (pos < path.size() && IsSeparator(path[pos])) {
         e.rootDirectory = true;
         while (pos < path.size() && IsSeparator(path[pos])) ++pos;
     }
     while (pos < path.size()) {
-        size_t end = pos;
-        while (end < path.size() && !IsSeparator(path[end])) ++end;
+        size_t end = ElementEnd(path, pos);
         e.names.push_back(path.substr(pos, end - pos));
         pos = end;
         if (pos < path.size()) {
@@ -47,6 +84,8 @@ PathElements SplitPath(const std::wstring& path) {
     return e;
 }
 
+bool IsShareRoot(const std::wstring& rootName) { return rootName.size() > 2 && rootName[1] != L':'; }
+
 }  // namespace
 
 std::wstring GetModuleDir() {
@@ -54,6 +93,11 @@ std::wstring GetModuleDir() {
     DWORD length = ::GetModuleFileNameW(nullptr, name, kPathBuffer);
     if (length == 0 || length >= kPathBuffer) name[0] = L'\0';  // failed or cut
     std::wstring full(name);
+    // Wine names a program started from a share by its NT path without the
+    // "\\??\\" prefix ("UNC\\server\\share\\..."); Windows, and every call
+    // the path goes to, want "\\\\server\\share\\...". A module name is
+    // never relative, so the form cannot mean anything else.
+    if (_wcsnicmp(full.c_str(), L"UNC\\", 4) == 0) full = L"\\" + full.substr(3);
     size_t slash = full.rfind(L'\\');
     if (slash == std::wstring::npos) return L"\\";
     return full.substr(0, slash + 1);
@@ -61,9 +105,12 @@ std::wstring GetModuleDir() {
 
 std::wstring GetParentDir(const std::wstring& path) {
     PathElements e = SplitPath(path);
-    // Drop the last element, whichever kind it is.
+    // Drop the last element, whichever kind it is. A share or a \\?\ root
+    // is absolute even without its backslash: its parent is itself.
     if (!e.names.empty()) {
         e.names.pop_back();
+    } else if (IsShareRoot(e.rootName)) {
+        e.rootDirectory = true;
     } else if (e.rootDirectory) {
         e.rootDirectory = false;
     } else {

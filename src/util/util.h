@@ -20,6 +20,9 @@ std::wstring GetModuleDir();
 // All path elements but the last, joined with backslashes, plus one
 // backslash. A trailing separator counts as a final "." element, so
 // "C:\\A\\B\\" gives "C:\\A\\B\\" and "C:\\A\\B" gives "C:\\A\\".
+// A share is a root as a drive is: "\\\\srv\\share\\A" gives
+// "\\\\srv\\share\\", and so do "\\\\srv\\share" and the share itself;
+// "\\\\?\\C:\\" and "\\\\?\\UNC\\srv\\share\\" are roots likewise.
 std::wstring GetParentDir(const std::wstring& path);
 
 // The part before the last backslash, without it; "" when there is none.

@@ -11,6 +11,7 @@ file, the temporary folder, exit codes and the debugger output. Whatever
 the fault, a case ends with the data file consistent and no partial
 installer recorded.
 """
+import importlib
 import os
 import random
 import subprocess
@@ -376,7 +377,9 @@ CASES = [
     update_cfg_deeply_nested,
     update_cfg_with_10000_rules,
 ]
-CASES += __import__("e2e_cases_silent_servers").CASES
+# Cases kept in modules of their own, one module a subject.
+for _module in ("e2e_cases_silent_servers", "e2e_cases_unc"):
+    CASES += importlib.import_module(_module).CASES
 
 
 def main(argv):

@@ -81,4 +81,58 @@ TEST(CIniFile, SectionNamesInFileOrder) {
     EXPECT_EQ(count, 18);
 }
 
+TEST(CIniFileLines, EveryControlCharacterBecomesASpace) {
+    struct Case {
+        std::wstring value;
+        std::wstring line;
+    };
+    const Case cases[] = {
+        {L"plain text = [ok]", L"plain text = [ok]"},
+        {L"a\r\nb", L"a  b"},
+        {L"a\nserver=x", L"a server=x"},
+        {L"\r[evil]\r", L" [evil] "},
+        {std::wstring(L"a\0b", 3), L"a b"},
+        {L"tab\there\x7F\x85\x9F", L"tab here   "},
+        {L"para\x2028line\x2029", L"para line "},
+        {L"\x7248\x672C 1.2", L"\x7248\x672C 1.2"},  // ordinary text stays
+    };
+    for (const Case& c : cases) EXPECT_EQ(IniLineValue(c.value), c.line) << testing::PrintToString(c.value);
+}
+
+TEST(CIniFileLines, NamesThatWouldChangeTheFilesShapeAreRefused) {
+    EXPECT_TRUE(IsIniName(L"base", true));
+    EXPECT_TRUE(IsIniName(L"newver", false));
+    EXPECT_TRUE(IsIniName(L"a=b", true));  // "=" is harmless in a section line
+    EXPECT_FALSE(IsIniName(L"base]\r\n[x", true));
+    EXPECT_FALSE(IsIniName(L"ba]se", true));
+    EXPECT_FALSE(IsIniName(L"k\nserver", false));
+    EXPECT_FALSE(IsIniName(L"server=x", false));
+    EXPECT_FALSE(IsIniName(L"[base]", false));
+    EXPECT_FALSE(IsIniName(L";comment", false));
+}
+
+TEST(CIniFileLines, ValueWithLineBreaksCannotAddKeysOrSections) {
+    // A file without "server": a value must not plant one (the file is read
+    // first key wins, so a planted key would hold for good).
+    TempDir dir;
+    CIniFile ini(dir / L"data.dat");
+    ASSERT_TRUE(ini.WriteString(L"base", L"ver", L"1.1.516.220"));
+    const std::wstring hostile = L"fixes\r\nserver=http://evil.invalid\r\n[evil]\r\nk=v\n[base]\nver=9.9.9.9\r";
+    ASSERT_TRUE(ini.WriteString(L"base", L"desc", hostile));
+    EXPECT_EQ(ini.GetString(L"base", L"server"), L"");
+    EXPECT_EQ(ini.GetString(L"base", L"ver"), L"1.1.516.220");
+    EXPECT_EQ(ini.GetString(L"evil", L"k"), L"");
+    std::vector<std::wstring> sections;
+    ini.GetSectionNames(sections);
+    EXPECT_EQ(sections, std::vector<std::wstring>{L"base"});
+    // The whole value is kept, on one line.
+    EXPECT_EQ(ini.GetString(L"base", L"desc"), L"fixes  server=http://evil.invalid  [evil]  k=v [base] ver=9.9.9.9");
+
+    EXPECT_FALSE(ini.WriteString(L"base", L"x\r\nserver", L"http://evil.invalid"));
+    EXPECT_FALSE(ini.WriteString(L"base]\r\n[evil", L"k", L"v"));
+    EXPECT_EQ(ini.GetString(L"base", L"server"), L"");
+    ini.GetSectionNames(sections);
+    EXPECT_EQ(sections, std::vector<std::wstring>{L"base"});
+}
+
 }  // namespace

@@ -48,6 +48,27 @@ std::string InstallFolder::AddInstaller(const std::wstring& relativePath) {
     return digest;
 }
 
+bool InstallFolder::HideLauncherResourceType(const std::wstring& type) {
+    // Wine's UpdateResource leaves the resource in place; the type's name
+    // in the resource directory is a counted UTF-16 string, patched here.
+    std::string image = ReadFileBytes(LauncherExe(*this));
+    std::string counted(2 + type.size() * 2, '\0');
+    counted[0] = static_cast<char>(type.size());
+    for (size_t i = 0; i < type.size(); ++i) counted[2 + 2 * i] = static_cast<char>(type[i]);
+    const size_t at = image.find(counted);
+    if (at == std::string::npos || image.find(counted, at + 1) != std::string::npos) return false;
+    image[at + counted.size() - 2] = 'X';
+    return WriteFileBytes(LauncherExe(*this), image) && !LauncherHasResource(type.c_str(), MAKEINTRESOURCEW(102));
+}
+
+bool InstallFolder::LauncherHasResource(LPCWSTR type, LPCWSTR name) const {
+    HMODULE image = ::LoadLibraryExW(LauncherExe(*this).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!image) return false;
+    const bool found = ::FindResourceW(image, name, type) != nullptr;
+    ::FreeLibrary(image);
+    return found;
+}
+
 void InstallFolder::WriteData(const std::wstring& key, const std::wstring& value) {
     CIniFile(dir_ / L"TarselMainLauncher.dat").WriteString(L"base", key, value);
 }

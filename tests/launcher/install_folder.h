@@ -55,6 +55,12 @@ public:
     // The stub installer at `relativePath`; returns its upper-case MD5.
     std::string AddInstaller(const std::wstring& relativePath);
 
+    // Renames the launcher copy's resource type `type` (its last letter
+    // becomes "X"), so that nothing of that type can be found any more.
+    bool HideLauncherResourceType(const std::wstring& type);
+    // Whether the launcher copy holds resource `name` of `type`.
+    bool LauncherHasResource(LPCWSTR type, LPCWSTR name) const;
+
     void WriteData(const std::wstring& key, const std::wstring& value);
     std::wstring ReadData(const std::wstring& key) const;
 

@@ -125,6 +125,11 @@ const FlowCase kFlowCases[] = {
     {"PromptBoxAlreadyOpenRunsInstaller", L"toupdate", L"Prompt", true, 2, Expect::kInstaller, kYesNo},
     {"ForceCancelStartsNothing", L"toupdate", L"Force", true, 2, Expect::kNothing, kOkCancel},
     {"ForceOkRunsInstaller", L"toupdate", L"Force", true, 1, Expect::kInstaller, kOkCancel},
+    // A box that could not be shown answers nothing (0), which is no button:
+    // every mode then runs the installer as when no box is available.
+    {"StartUpNoBoxRunsInstallerSilently", L"toupdate", L"StartUp", true, 0, Expect::kSilentInstaller, kYesNo},
+    {"PromptNoBoxRunsInstaller", L"toupdate", L"Prompt", true, 0, Expect::kInstaller, kYesNo},
+    {"ForceNoBoxRunsInstaller", L"toupdate", L"Force", true, 0, Expect::kInstaller, kOkCancel},
 };
 
 INSTANTIATE_TEST_SUITE_P(OutcomeTable, LaunchFlow, testing::ValuesIn(kFlowCases),
@@ -194,6 +199,41 @@ TEST(ClientLaunching, EmptyVersionGivesDoubledBackslashAndStartsNothingWrong) {
     ASSERT_EQ(folder.Launch(6), 0);
     EXPECT_TRUE(folder.SettledStarts().empty());
     EXPECT_NE(folder.DebugLog().find(Util::WideToUtf8(folder.dir()) + "\\bin\\32bit\\Tarsel32.exe"), std::string::npos);
+}
+
+TEST(ClientLaunching, FirstRunWithoutDataFileStartsTheOnlyVersion) {
+    InstallFolder folder;
+    const std::wstring client = folder.AddClient(kVersion);
+    ASSERT_TRUE(DeleteFileW((folder / L"TarselMainLauncher.dat").c_str()));
+    ASSERT_EQ(folder.Launch(6), 0);
+    auto starts = folder.WaitForStarts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].path, client);
+    EXPECT_EQ(starts[0].workingDir, folder.dir() + L"1.1.516.220\\bin\\32bit");
+    EXPECT_EQ(folder.SettledStarts(500).size(), 1u);
+}
+
+TEST(ClientLaunching, EmptyVersionStartsTheNewestInstalledVersion) {
+    InstallFolder folder;
+    folder.AddClient(L"2.0.0.9");
+    const std::wstring newest = folder.AddClient(L"2.0.0.10");  // newer by number, not by text
+    folder.AddFolder(L"9.9.9");                                  // not a version folder
+    folder.WriteData(L"ver", L"");
+    ASSERT_EQ(folder.Launch(6), 0);
+    auto starts = folder.WaitForStarts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].path, newest);
+    EXPECT_EQ(folder.SettledStarts(500).size(), 1u);
+}
+
+TEST(ClientLaunching, EmptyVersionWithNewestClientMissingFallsBackToTheOneBefore) {
+    InstallFolder folder;
+    const std::wstring older = folder.AddClient(L"2.0.0.1");
+    folder.AddFolder(L"2.0.0.2");  // newest, but holds no client
+    ASSERT_EQ(folder.Launch(6), 0);
+    auto starts = folder.WaitForStarts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0].path, older);
 }
 
 TEST(ClientLaunching, MissingRecordedClientFallsBackToSecondNewestVersion) {

@@ -224,4 +224,55 @@ const InstanceCase kInstanceCases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, WholeLauncherSecondInstance, ::testing::ValuesIn(kInstanceCases),
                          [](const ::testing::TestParamInfo<InstanceCase>& info) { return std::string(info.param.name); });
 
+// A launcher built without its skin archive: the hidden frame cannot load
+// its skin and the update box cannot be created. The process still runs
+// the launch flow and ends; a waiting installer runs as when no box is
+// available (the box answers nothing, which is no button).
+struct NoSkinCase {
+    const char* name;
+    const wchar_t* type;  // "" for no waiting installer
+    Expect expect;
+};
+
+void PrintTo(const NoSkinCase& c, std::ostream* out) { *out << c.name; }
+
+class WholeLauncherWithoutSkin : public ::testing::TestWithParam<NoSkinCase> {};
+
+TEST_P(WholeLauncherWithoutSkin, StillRunsTheFlowAndEnds) {
+    const NoSkinCase& c = GetParam();
+    WaitingInstaller setup(c.type);
+    if (!*c.type) setup.folder.WriteData(L"action", L"");
+    ASSERT_TRUE(setup.folder.LauncherHasResource(L"ZIPRES", MAKEINTRESOURCEW(102)));
+    ASSERT_TRUE(setup.folder.HideLauncherResourceType(L"ZIPRES"));
+    ASSERT_FALSE(setup.folder.LauncherHasResource(L"ZIPRES", MAKEINTRESOURCEW(102)));
+
+    testsupport::RunningLauncher launcher = StartAlone(setup.folder);
+    ASSERT_TRUE(launcher.process) << "the launcher did not start";
+    EXPECT_EQ(launcher.Wait(60000), 0) << "the launcher must end, with 0";
+    EXPECT_EQ(testsupport::FindUpdateBox(launcher.pid), nullptr);
+
+    auto starts = setup.folder.WaitForStarts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    if (c.expect == Expect::kClient) {
+        EXPECT_EQ(starts[0].role, L"client");
+        EXPECT_EQ(starts[0].path, setup.client);
+    } else {
+        EXPECT_EQ(starts[0].role, L"installer");
+        EXPECT_EQ(starts[0].path, setup.installer);
+        EXPECT_EQ(starts[0].parameters, c.expect == Expect::kSilentInstaller ? L"silent" : L"");
+    }
+    EXPECT_EQ(setup.folder.SettledStarts(500).size(), 1u);
+    EXPECT_TRUE(testsupport::WaitUntilNoLauncherRuns()) << "the single-instance mutex is free again";
+}
+
+const NoSkinCase kNoSkinCases[] = {
+    {"NoWaitingInstallerStartsTheClient", L"", Expect::kClient},
+    {"PromptRunsTheInstaller", L"Prompt", Expect::kInstaller},
+    {"StartUpRunsTheInstallerSilently", L"StartUp", Expect::kSilentInstaller},
+    {"ForceRunsTheInstaller", L"Force", Expect::kInstaller},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, WholeLauncherWithoutSkin, ::testing::ValuesIn(kNoSkinCases),
+                         [](const ::testing::TestParamInfo<NoSkinCase>& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -1,7 +1,8 @@
 # The update check against the test nginx (fixture "tarsel_http_servers",
 # defined with the downloader's tests).
 tarsel_add_gtest(update_check_tests
-    SOURCES update_check_test.cpp update_check_run_test.cpp update_check_entry_test.cpp update_check_site.cpp
+    SOURCES update_check_test.cpp update_check_run_test.cpp update_check_entry_test.cpp update_check_limits_test.cpp
+        update_check_site.cpp
     LIBS tarsel_update
     TIMEOUT 120
     PROPERTIES FIXTURES_REQUIRED tarsel_http_servers)

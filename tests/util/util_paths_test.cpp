@@ -29,6 +29,55 @@ TEST(UtilPaths, GetParentDirFollowsGenericPathElements) {
     }
 }
 
+TEST(UtilPaths, GetParentDirKeepsShareAndLongPathRoots) {
+    // A launcher started from a share by an elevated process (which does
+    // not see the user's mapped drives) lives under \\server\share\. The
+    // share is a root as C:\ is: both leading backslashes stay.
+    const PathCase cases[] = {
+        {L"\\\\srv\\share\\Tarsel\\Launcher.exe", L"\\\\srv\\share\\Tarsel\\"},
+        {L"\\\\srv\\share\\Tarsel\\", L"\\\\srv\\share\\Tarsel\\"},
+        {L"\\\\srv\\share\\Tarsel", L"\\\\srv\\share\\"},
+        {L"\\\\srv\\share\\", L"\\\\srv\\share\\"},
+        {L"\\\\srv\\share", L"\\\\srv\\share\\"},
+        {L"\\\\srv", L"\\\\srv\\"},
+        {L"//srv/share/Tarsel/x.exe", L"\\\\srv\\share\\Tarsel\\"},
+        {L"\\\\?\\C:\\A\\B\\file.exe", L"\\\\?\\C:\\A\\B\\"},
+        {L"\\\\?\\C:\\A", L"\\\\?\\C:\\"},
+        {L"\\\\?\\C:\\", L"\\\\?\\C:\\"},
+        {L"\\\\?\\UNC\\srv\\share\\A\\x.exe", L"\\\\?\\UNC\\srv\\share\\A\\"},
+        {L"\\\\?\\unc\\srv\\share\\A", L"\\\\?\\unc\\srv\\share\\"},
+        {L"\\\\?\\UNC\\srv\\share\\", L"\\\\?\\UNC\\srv\\share\\"},
+        {L"\\\\?\\UNC\\srv\\share", L"\\\\?\\UNC\\srv\\share\\"},
+        {L"\\\\.\\C:\\A\\B", L"\\\\.\\C:\\A\\"},
+        {L"\\\\?\\Volume{0a1b}\\A\\B", L"\\\\?\\Volume{0a1b}\\A\\"},
+        // Malformed roots never lose or double a backslash.
+        {L"\\\\?\\", L"\\\\?\\"},
+        {L"\\\\?\\UNC\\", L"\\\\?\\UNC\\"},
+        {L"\\\\srv\\", L"\\\\srv\\"},
+        {L"\\\\\\x\\y", L"\\x\\"},  // three separators: no server
+    };
+    for (const PathCase& c : cases) {
+        EXPECT_EQ(Util::GetParentDir(c.input), c.expected) << "input: " << testing::PrintToString(std::wstring(c.input));
+    }
+}
+
+TEST(UtilPaths, FileDirNameAndBackslashOnShareForms) {
+    EXPECT_EQ(Util::GetFileDir(L"\\\\srv\\share\\T\\1.0.0.1\\bin\\Tarsel32.exe"), L"\\\\srv\\share\\T\\1.0.0.1\\bin");
+    EXPECT_EQ(Util::GetFileDir(L"\\\\?\\UNC\\srv\\share\\T\\x.exe"), L"\\\\?\\UNC\\srv\\share\\T");
+    EXPECT_EQ(Util::GetPathFileName(L"\\\\srv\\share\\T\\x.exe"), L"x.exe");
+    EXPECT_EQ(Util::GetPathFileName(L"\\\\?\\C:\\x.exe"), L"x.exe");
+    const PathCase backslash[] = {
+        {L"\\\\srv\\share", L"\\\\srv\\share\\"},
+        {L"\\\\srv\\share\\", L"\\\\srv\\share\\"},
+        {L"\\\\?\\UNC\\srv\\share\\T", L"\\\\?\\UNC\\srv\\share\\T\\"},
+    };
+    for (const PathCase& c : backslash) {
+        std::wstring path = c.input;
+        Util::AddBackslash(path);
+        EXPECT_EQ(path, c.expected);
+    }
+}
+
 TEST(UtilPaths, GetParentDirOfModuleDirWithAndWithoutBackslash) {
     std::wstring dir = Util::GetModuleDir();
     ASSERT_GE(dir.size(), 4u);

@@ -1,6 +1,12 @@
 #include "launcher/ui/msg_box_wnd.h"
 
+#include <new>
+
+#include "launcher/registry.h"
 #include "ui/engine/controls/control.h"
+#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/markup/markup.h"
+#include "util/diagnostics.h"
 
 using TarselUI::CControlUI;
 using TarselUI::CUIString;
@@ -46,15 +52,34 @@ int CMsgBoxWnd::Show(HWND hOwner, LPCWSTR text, LPCWSTR caption, UINT style) {
         return IDCANCEL;
     }
     // Deletes itself when its window is destroyed (OnFinalMessage).
-    auto* box = new CMsgBoxWnd(hOwner, text, caption, style);
+    auto* box = new (std::nothrow) CMsgBoxWnd(hOwner, text, caption, style);
+    if (!box) return kMessageBoxNoAnswer;
     if (!box->Create(hOwner, box->m_sCaption, kBoxStyle, 0, 0, 0, 0, 0)) {
         // Unless creation got far enough to send the final message (which
         // deletes the box and clears the record), nobody else frees it.
         if (s_pCurrent == box) delete box;
-        return IDCANCEL;
+        Util::DebugLine("[****] update box not created\n");
+        // Not a button: nobody was asked.
+        return kMessageBoxNoAnswer;
     }
     box->CenterWindow();
     return static_cast<int>(box->ShowModal());
+}
+
+LRESULT CMsgBoxWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    // The window host ends the whole process when a skin cannot be built,
+    // after a system message box nobody may be there to answer. A box
+    // without its skin is a box that could not be created: refuse the
+    // window instead, so the caller gets no answer and goes on.
+    const CUIString resourcePath = TarselUI::CPaintManagerUI::GetInstancePath() + GetSkinDir();
+    TarselUI::CPaintManagerUI::SetResourcePath(resourcePath.GetData());
+    TarselUI::CMarkup skin;
+    if (!skin.LoadFromFile(GetSkinXml())) {
+        Util::DebugLine("[****] update box skin missing\n");
+        bHandled = TRUE;
+        return -1;
+    }
+    return WindowImplBase::OnCreate(uMsg, wParam, lParam, bHandled);
 }
 
 LPCWSTR CMsgBoxWnd::GetWindowClassName() const { return L"UIMessageboxWnd"; }

@@ -11,7 +11,9 @@ class CMsgBoxWnd : public TarselUI::WindowImplBase {
 public:
     // Shows the box and returns the button chosen: 1 OK, 2 Cancel, 6 Yes,
     // 7 No (1 for Alt+F4). While another box is open that box comes to the
-    // front and 2 is returned at once. UI thread only.
+    // front and 2 is returned at once. A box that cannot be created (no
+    // window, or no skin to build it from) answers kMessageBoxNoAnswer (0),
+    // which is no button. UI thread only.
     static int Show(HWND hOwner, LPCWSTR text, LPCWSTR caption, UINT style);
 
     // The box on screen, or null.
@@ -28,6 +30,7 @@ public:
     TarselUI::CUIString GetZIPFileName() const override;
     LRESULT OnMouseWheel(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
     LRESULT OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
+    LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) override;
 
 private:
     CMsgBoxWnd(HWND hOwner, LPCWSTR text, LPCWSTR caption, UINT style);
