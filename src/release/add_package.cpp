@@ -58,6 +58,25 @@ const Json::Value* LastChild(const Json::Value& container) {
     return last;
 }
 
+// Where a "//" comment, or a "/* */" one closed on the same line, that
+// follows `offset` on its line ends; `offset` when none follows.
+size_t EndOfLineComment(const std::string& text, size_t offset) {
+    size_t at = offset;
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+    if (text.compare(at, 2, "//") == 0) {
+        size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end;
+        if (end > at && text[end - 1] == '\r') --end;
+        return end;
+    }
+    if (text.compare(at, 2, "/*") == 0) {
+        size_t close = text.find("*/", at + 2);
+        size_t line = text.find('\n', at);
+        if (close != std::string::npos && (line == std::string::npos || close < line)) return close + 2;
+    }
+    return offset;
+}
+
 class Insertions {
 public:
     void Add(size_t offset, std::string text) { byOffset_[offset] += text; }
@@ -76,8 +95,12 @@ private:
 void AppendChild(const std::string& document, const Json::Value& container, const std::string& entryText,
                  const std::string& unit, Insertions& insertions) {
     if (const Json::Value* last = LastChild(container)) {
+        // The comma right after the value; the new entry on a line of its
+        // own after a comment that ends the line ("}, // old clients").
         size_t end = static_cast<size_t>(last->getOffsetLimit());
-        insertions.Add(end, ",\n" + IndentOfLine(document, static_cast<size_t>(last->getOffsetStart())) + entryText);
+        insertions.Add(end, ",");
+        insertions.Add(EndOfLineComment(document, end),
+                       "\n" + IndentOfLine(document, static_cast<size_t>(last->getOffsetStart())) + entryText);
         return;
     }
     size_t open = static_cast<size_t>(container.getOffsetStart());

@@ -376,6 +376,7 @@ CASES = [
     update_cfg_deeply_nested,
     update_cfg_with_10000_rules,
 ]
+CASES += __import__("e2e_cases_release").CASES  # tarsel-release's round trip
 
 
 def main(argv):
