@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <random>
+
 #include "digest/md5.h"
 #include "release_test_support.h"
 #include "support/http_test_servers.h"
@@ -228,4 +230,51 @@ TEST(ReleaseAdd, WrongCommandsChangeNothing) {
         EXPECT_NE(result.err.find("tarsel-release: "), std::string::npos);
         EXPECT_FALSE(testsupport::FileExists(config));
     }
+}
+
+TEST(ReleaseAdd, CorruptedDocumentsAreRefusedOrExtendedWhole) {
+    // Whatever the existing text, add either leaves it byte for byte as it
+    // was or writes a document whose earlier rules read as before, with the
+    // new rule last.
+    Installer installer;
+    const std::string clean =
+        "/* rules */ {\n  \"Configs\": [\n    " + Rule(Md5For(1), "Prompt", "1.0.*.*") + ", // first\n    " +
+        Rule(Md5For(2), "Force", "1.1.[0-9].*") + "\n  ],\n  \"Targets\": { " +
+        Package(Md5For(1), "http://updates.invalid/a.exe", "1.1.0.0") + ",\n    " +
+        Package(Md5For(2), "http://updates.invalid/b.exe", "1.2.0.0") + " }\n}\n";
+    std::mt19937 random(600010);
+    int extended = 0;
+    for (int round = 0; round < 120; ++round) {
+        std::string document = clean;
+        int edits = 1 + static_cast<int>(random() % 4);
+        for (int e = 0; e < edits && !document.empty(); ++e) {
+            size_t at = random() % document.size();
+            switch (random() % 3) {
+            case 0: document[at] = "[]{}\",:/* \n"[random() % 12]; break;
+            case 1: document.erase(at, 1 + random() % 6); break;
+            case 2: document.insert(at, document.substr(at, random() % 30)); break;
+            }
+        }
+        TempDir site;
+        const std::wstring config = WriteDocument(site, document);
+        UpdateInfoList before;
+        {
+            TempDir copyDir;
+            testsupport::WriteFileBytes(copyDir / L"~rqz_before.tmp", document);
+            ParseUpdateConfig(before, Util::WideToAnsi(copyDir / L"~rqz_before.tmp"));
+        }
+        release::CommandOutput result = release::RunRelease(AddArgs(config, installer.path));
+        if (result.exitCode != release::kExitClean) {
+            EXPECT_EQ(result.exitCode, release::kExitProblem) << result.err;
+            EXPECT_EQ(testsupport::ReadFileBytes(config), document);
+            continue;
+        }
+        ++extended;
+        UpdateInfoList after = ReadAsLauncher(config);
+        ASSERT_EQ(after.size(), before.size() + 1) << document << "\n---\n" << testsupport::ReadFileBytes(config);
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin())) << document;
+        EXPECT_EQ(after.back()["md5"], installer.md5);
+        EXPECT_EQ(FilesIn(site.path()).size(), 1u);
+    }
+    EXPECT_GT(extended, 0);  // some corruptions (inside strings, blanks) leave usable documents
 }
