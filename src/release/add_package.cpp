@@ -114,11 +114,21 @@ std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20) {
                 char escaped[8];
@@ -182,15 +192,14 @@ AddedDocument AddRelease(const std::string& existing, const NewRelease& r) {
 
     Insertions insertions;
     const std::string rootIndent = IndentOfLine(existing, static_cast<size_t>(root.getOffsetStart()));
-    const std::string memberIndent = firstMember ? IndentOfLine(existing, static_cast<size_t>(firstMember->getOffsetStart()))
-                                                 : rootIndent + unit;
+    const std::string memberIndent =
+        firstMember ? IndentOfLine(existing, static_cast<size_t>(firstMember->getOffsetStart())) : rootIndent + unit;
     if (configs) {
         AppendChild(existing, *configs, RuleText(r), unit, insertions);
         added.changes.push_back("added rule " + std::to_string(configs->size() + 1) + ": " + ruleLine);
     } else {
-        AppendChild(existing, root,
-                    "\"Configs\": [\n" + memberIndent + unit + RuleText(r) + "\n" + memberIndent + "]", unit,
-                    insertions);
+        AppendChild(existing, root, "\"Configs\": [\n" + memberIndent + unit + RuleText(r) + "\n" + memberIndent + "]",
+                    unit, insertions);
         added.changes.push_back("added \"Configs\" with rule 1: " + ruleLine);
     }
 

@@ -41,8 +41,11 @@ int LineOfDeepNesting(const std::string& document) {
     for (size_t i = 0; i < document.size(); ++i) {
         char c = document[i];
         if (inString) {
-            if (c == '\\') ++i;
-            else if (c == '"') inString = false;
+            if (c == '\\') {
+                ++i;  // the escaped character cannot end the string
+            } else if (c == '"') {
+                inString = false;
+            }
         } else if (c == '"') {
             inString = true;
         } else if (c == '[' || c == '{') {
@@ -159,8 +162,7 @@ public:
 private:
     void Add(bool error, int line, std::string text) { out_.problems.push_back({error, line, std::move(text)}); }
 
-    void CheckRule(const UpdateInfo& info, const Json::Value& rule, const Json::Value& targets, int number,
-                   int line) {
+    void CheckRule(const UpdateInfo& info, const Json::Value& rule, const Json::Value& targets, int number, int line) {
         const std::string name = "rule " + std::to_string(number) + ": ";
         const std::string& md5 = Field(info, "md5");
         const int md5Line = MemberLine(document_, rule, "TargetMD5", line);
@@ -168,12 +170,15 @@ private:
             Add(true, md5Line, name + "no TargetMD5: no package can verify");
         } else if (!IsLauncherDigest(md5)) {
             std::string upper = md5;
-            std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return c >= 'a' && c <= 'f' ? c - 32 : c; });
+            std::transform(upper.begin(), upper.end(), upper.begin(),
+                           [](char c) { return c >= 'a' && c <= 'f' ? c - 32 : c; });
             if (IsLauncherDigest(upper)) {
-                Add(true, md5Line, name + "TargetMD5 " + Quoted(md5) +
-                                       " is in lower case: the launcher compares upper-case digests, so the package never verifies");
+                Add(true, md5Line,
+                    name + "TargetMD5 " + Quoted(md5) +
+                        " is in lower case: the launcher compares upper-case digests, so the package never verifies");
             } else {
-                Add(true, md5Line, name + "TargetMD5 " + Quoted(md5) + " is not 32 hexadecimal digits: the package never verifies");
+                Add(true, md5Line,
+                    name + "TargetMD5 " + Quoted(md5) + " is not 32 hexadecimal digits: the package never verifies");
             }
         }
 
@@ -181,20 +186,23 @@ private:
         if (!IsUpdateMode(type)) {
             Add(true, MemberLine(document_, rule, "Type", line),
                 name + "Type " + Quoted(type) +
-                    " is not StartUp, Prompt or Force: those users just get the client, and the package is downloaded again at every start");
+                    " is not StartUp, Prompt or Force: those users just get the client, and the package is downloaded "
+                    "again at every start");
         }
 
         const std::string& pattern = Field(info, "version");
         const int patternLine = MemberLine(document_, rule, "VersionUpdate", line);
         std::array<std::string_view, 4> fields;
         if (!version_text::SplitFourPatternFields(pattern, fields)) {
-            Add(true, patternLine, name + "VersionUpdate " + Quoted(pattern) +
-                                       " cannot be read: it needs four fields separated by \".\" and no spaces");
+            Add(true, patternLine,
+                name + "VersionUpdate " + Quoted(pattern) +
+                    " cannot be read: it needs four fields separated by \".\" and no spaces");
         } else {
             for (size_t k = 0; k < 4; ++k) {
                 FieldReading reading = ReadPatternField(std::string(fields[k]));
                 if (!reading.problem.empty()) {
-                    Add(true, patternLine, name + "VersionUpdate " + Quoted(pattern) + " matches no version: " + reading.problem);
+                    Add(true, patternLine,
+                        name + "VersionUpdate " + Quoted(pattern) + " matches no version: " + reading.problem);
                     break;
                 }
             }
@@ -234,18 +242,18 @@ private:
             const int line = out_.ruleLines[i];
             const std::string& newVersion = Field(out_.rules[i], "newversion");
             if (AppliesToNone(region)) {
-                Add(true, line, name + "package version " + newVersion +
-                                    " is older than every version the pattern " + Field(out_.rules[i], "version") +
-                                    " matches: the rule applies to nobody");
+                Add(true, line,
+                    name + "package version " + newVersion + " is older than every version the pattern " +
+                        Field(out_.rules[i], "version") + " matches: the rule applies to nobody");
                 continue;
             }
             if (std::optional<Version> first = FirstMatchedNotOlderThanPackage(region)) {
-                Add(false, line, name + "the pattern " + Field(out_.rules[i], "version") + " matches " +
-                                     VersionText(*first) + " and later versions, which package version " + newVersion +
-                                     " is not newer than: " +
-                                     (region.packageEqualApplies && *first == region.package
-                                          ? "users on " + newVersion + " are offered it again, newer ones nothing"
-                                          : "those users get nothing from this rule"));
+                Add(false, line,
+                    name + "the pattern " + Field(out_.rules[i], "version") + " matches " + VersionText(*first) +
+                        " and later versions, which package version " + newVersion + " is not newer than: " +
+                        (region.packageEqualApplies && *first == region.package
+                             ? "users on " + newVersion + " are offered it again, newer ones nothing"
+                             : "those users get nothing from this rule"));
             }
             std::vector<RuleRegion> later;
             std::vector<size_t> laterIndex;
@@ -257,9 +265,12 @@ private:
             HiddenResult hidden = CheckHidden(region, later);
             if (hidden.verdict == HiddenVerdict::kHidden) {
                 std::string by;
-                for (size_t h : hidden.hiders) by += (by.empty() ? "" : ", ") + std::to_string(out_.ruleNumbers[laterIndex[h]]);
-                Add(false, line, name + "hidden by later rule" + (hidden.hiders.size() > 1 ? "s " : " ") + by +
-                                     " for every version it applies to: the launcher picks the last rule that applies");
+                for (size_t h : hidden.hiders) {
+                    by += (by.empty() ? "" : ", ") + std::to_string(out_.ruleNumbers[laterIndex[h]]);
+                }
+                Add(false, line,
+                    name + "hidden by later rule" + (hidden.hiders.size() > 1 ? "s " : " ") + by +
+                        " for every version it applies to: the launcher picks the last rule that applies");
             } else if (hidden.verdict == HiddenVerdict::kTooComplex) {
                 Add(false, line, name + "too many overlapping later rules to tell whether they hide it; not checked");
             }

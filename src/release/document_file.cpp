@@ -24,14 +24,14 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 
 std::string LastErrorText(unsigned long code) {
     wchar_t* text = nullptr;
-    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                        FORMAT_MESSAGE_IGNORE_INSERTS,
-                                    nullptr, code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                                    reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message = length && text ? std::wstring(text, length) : std::wstring();
     if (text) ::LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.'))
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.')) {
         message.pop_back();
+    }
     if (message.empty()) return "system error " + std::to_string(code);
     return Util::WideToUtf8(message);
 }
@@ -107,8 +107,8 @@ bool ReplaceDocument(const std::wstring& path, const std::string& bytes, std::st
     }
     bool written = false;
     {
-        Util::UniqueFile file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                            nullptr));
+        Util::UniqueFile file(
+            ::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         written = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
         if (!written) error = "cannot write " + Util::WideToUtf8(temp) + ": " + LastErrorText(::GetLastError());
     }
@@ -130,8 +130,8 @@ bool ParseBytesAsLauncher(const std::string& bytes, UpdateInfoList& rules) {
     const std::wstring wideCopy = Util::AnsiToWide(copy);
     bool written = false;
     {
-        Util::UniqueFile file(::CreateFileW(wideCopy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        Util::UniqueFile file(
+            ::CreateFileW(wideCopy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         written = file && WriteAll(file.get(), bytes);
     }
     bool parsed = written && ParseUpdateConfig(rules, copy);

@@ -20,16 +20,19 @@ std::string WhatTheUserSees(const UpdateInfo& rule) {
         return package + " is downloaded but never verifies: the user sees nothing and gets the client";
     }
     if (type == "StartUp") {
-        return package + ", mode StartUp: downloaded now; at the next start the user is asked, "
-                         "Yes runs the installer silently, No starts the client";
+        return package +
+               ", mode StartUp: downloaded now; at the next start the user is asked, "
+               "Yes runs the installer silently, No starts the client";
     }
     if (type == "Prompt") {
-        return package + ", mode Prompt: downloaded now; at the next start the user is asked, "
-                         "Yes runs the installer, No starts the client";
+        return package +
+               ", mode Prompt: downloaded now; at the next start the user is asked, "
+               "Yes runs the installer, No starts the client";
     }
     if (type == "Force") {
-        return package + ", mode Force: downloaded now; at the next start the user is asked, "
-                         "OK runs the installer, Cancel starts nothing";
+        return package +
+               ", mode Force: downloaded now; at the next start the user is asked, "
+               "OK runs the installer, Cancel starts nothing";
     }
     return package + ", mode \"" + type + "\" is none of the three: the user sees nothing and gets the client";
 }

@@ -1,6 +1,9 @@
 #include "release/online_check.h"
 
-#include <winsock2.h>  // first, so that libcurl's headers may follow windows.h
+// winsock2.h before windows.h, so that libcurl's headers may follow; the
+// comment between them keeps include sorting from swapping the two.
+#include <winsock2.h>
+//
 #include <windows.h>
 
 #include <set>
@@ -65,8 +68,10 @@ PackageFetch FetchPackage(const std::string& url) {
         bool curlFailed = !error.empty() && error != "No error";
         bool httpFailed = code != 0 && (code < 200 || code > 299);
         if (curlFailed) fetch.error = error;
-        if (httpFailed) fetch.error += (curlFailed ? " (HTTP " : "the server answered HTTP ") + std::to_string(code) +
-                                       (curlFailed ? ")" : "");
+        if (httpFailed) {
+            fetch.error +=
+                (curlFailed ? " (HTTP " : "the server answered HTTP ") + std::to_string(code) + (curlFailed ? ")" : "");
+        }
         if (fetch.error.empty()) fetch.error = "nothing arrived";
     }
     downloader.CloseDownload(handle);
@@ -87,7 +92,8 @@ std::vector<std::string> CheckOnline(CheckedDocument& document) {
         PackageFetch fetch = FetchPackage(url);
         if (!fetch.fetched) {
             lines.push_back("online: " + url + ": not fetched: " + fetch.error);
-            document.problems.push_back({true, line, "package " + md5 + " cannot be fetched from " + url + ": " + fetch.error});
+            document.problems.push_back(
+                {true, line, "package " + md5 + " cannot be fetched from " + url + ": " + fetch.error});
             continue;
         }
         bool matches = fetch.digest == md5;
@@ -95,8 +101,9 @@ std::vector<std::string> CheckOnline(CheckedDocument& document) {
                         (fetch.rangesSupported ? "byte ranges supported" : "no byte ranges (fetched in one transfer)") +
                         ", MD5 " + fetch.digest + (matches ? " matches" : " differs from " + md5));
         if (!matches) {
-            document.problems.push_back({true, line, "package at " + url + " has MD5 " + fetch.digest +
-                                                         ", not " + md5 + ": the launcher rejects it"});
+            document.problems.push_back(
+                {true, line,
+                 "package at " + url + " has MD5 " + fetch.digest + ", not " + md5 + ": the launcher rejects it"});
         }
     }
     return lines;

@@ -121,7 +121,9 @@ CommandOutput RunCheck(const Arguments& arguments) {
         },
         [&](const std::string& word) { words.push_back(word); });
     if (!error.empty()) return BadCommand(error);
-    if (words.size() != 1) return BadCommand(words.empty() ? "check needs the document: check FILE" : "check takes one document");
+    if (words.size() != 1) {
+        return BadCommand(words.empty() ? "check needs the document: check FILE" : "check takes one document");
+    }
     for (const std::string& version : installed) {
         if (!IsPlainVersion(version)) {
             return BadCommand("--installed " + version + ": an installed version is four numbers, like 1.1.516.220");
@@ -142,7 +144,10 @@ CommandOutput RunCheck(const Arguments& arguments) {
     if (publicKey) {
         SignatureVerdict verdict = VerifyDocumentSignature(path, Util::Utf8ToWide(*publicKey));
         signatureLine = "signature: " + verdict.detail;
-        if (!verdict.verified) document.problems.push_back({true, 1, "the signature " + words[0] + ".minisig does not verify: " + verdict.detail});
+        if (!verdict.verified) {
+            document.problems.push_back(
+                {true, 1, "the signature " + words[0] + ".minisig does not verify: " + verdict.detail});
+        }
     }
     std::stable_sort(document.problems.begin(), document.problems.end(),
                      [](const Problem& a, const Problem& b) { return a.line < b.line; });
@@ -191,13 +196,17 @@ CommandOutput RunAdd(const Arguments& arguments) {
     if (!error.empty()) return BadCommand(error);
     if (!words.empty()) return BadCommand("add takes no argument \"" + words[0] + "\"");
     for (auto [name, value] : {std::pair<const char*, const std::string*>{"--config", &config},
-                               {"--installer", &installer}, {"--url", &release.url}, {"--version", &release.version},
-                               {"--for", &release.pattern}, {"--type", &release.type}}) {
+                               {"--installer", &installer},
+                               {"--url", &release.url},
+                               {"--version", &release.version},
+                               {"--for", &release.pattern},
+                               {"--type", &release.type}}) {
         if (value->empty()) return BadCommand(std::string("add needs ") + name);
     }
     if (!IsHttpUrl(release.url)) return BadCommand("--url " + release.url + ": an http:// or https:// URL is needed");
     if (!IsPlainVersion(release.version)) {
-        return BadCommand("--version " + release.version + ": four numbers without leading zeros are needed, like 1.1.600.10");
+        return BadCommand("--version " + release.version +
+                          ": four numbers without leading zeros are needed, like 1.1.600.10");
     }
     if (std::string why = PatternProblem(release.pattern); !why.empty()) {
         return BadCommand("--for " + release.pattern + ": " + why);
@@ -205,7 +214,9 @@ CommandOutput RunAdd(const Arguments& arguments) {
     if (!IsUpdateMode(release.type)) return BadCommand("--type " + release.type + ": StartUp, Prompt or Force");
 
     PackageDigests digests = DigestsOfFile(Util::Utf8ToWide(installer));
-    if (digests.md5.empty()) return BadCommand("cannot read the installer " + installer + " (missing, unreadable or empty)");
+    if (digests.md5.empty()) {
+        return BadCommand("cannot read the installer " + installer + " (missing, unreadable or empty)");
+    }
     release.md5 = digests.md5;
     release.sha256 = digests.sha256;
 
@@ -226,9 +237,12 @@ CommandOutput RunAdd(const Arguments& arguments) {
     if (!added.ok) return Failed(kExitProblem, added.error + "; " + config + " left unchanged");
     UpdateInfoList after;
     if (!ParseBytesAsLauncher(added.text, after) || !SameRecords(before, after, release)) {
-        return Failed(kExitProblem, "the changed document would not read back as intended; " + config + " left unchanged");
+        return Failed(kExitProblem,
+                      "the changed document would not read back as intended; " + config + " left unchanged");
     }
-    if (!ReplaceDocument(path, added.text, error)) return Failed(kExitProblem, error + "; " + config + " left unchanged");
+    if (!ReplaceDocument(path, added.text, error)) {
+        return Failed(kExitProblem, error + "; " + config + " left unchanged");
+    }
 
     CommandOutput output;
     output.exitCode = kExitClean;

@@ -9,8 +9,8 @@
 namespace release {
 
 // Exit codes.
-inline constexpr int kExitClean = 0;     // done; the document has no error
-inline constexpr int kExitProblem = 1;   // the document has an error, or cannot take the change
+inline constexpr int kExitClean = 0;       // done; the document has no error
+inline constexpr int kExitProblem = 1;     // the document has an error, or cannot take the change
 inline constexpr int kExitBadCommand = 2;  // the command itself is wrong (arguments, unreadable input)
 
 struct CommandOutput {

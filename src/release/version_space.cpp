@@ -59,7 +59,9 @@ FieldReading ReadPatternField(const std::string& field) {
     std::string_view low, high;
     if (version_text::SplitRange(field, low, high)) {
         reading.range = {version_text::ReadNumber(low), version_text::ReadNumber(high)};
-        if (reading.range.Empty()) reading.problem = "the range " + field + " is empty (its low end is above its high end)";
+        if (reading.range.Empty()) {
+            reading.problem = "the range " + field + " is empty (its low end is above its high end)";
+        }
         return reading;
     }
     if (!AllDigits(field)) {
@@ -126,8 +128,8 @@ HiddenResult CheckHidden(const RuleRegion& rule, const std::vector<RuleRegion>& 
         const FieldRange& own = rule.box[k];
         std::vector<int64_t> cuts{own.low, rule.package[k], rule.package[k] + 1};
         for (size_t j : near) {
-            cuts.insert(cuts.end(), {later[j].box[k].low, later[j].box[k].high + 1, later[j].package[k],
-                                     later[j].package[k] + 1});
+            cuts.insert(cuts.end(),
+                        {later[j].box[k].low, later[j].box[k].high + 1, later[j].package[k], later[j].package[k] + 1});
         }
         for (int64_t cut : cuts) {
             if (cut >= own.low && cut <= own.high) starts[k].push_back(cut);

@@ -33,9 +33,25 @@ struct Installer {
 
 std::vector<std::wstring> AddArgs(const std::wstring& config, const std::wstring& installer,
                                   const std::wstring& pattern = L"1.1.[0-599].*", const std::wstring& url = kUrl) {
-    return {L"add", L"--config", config, L"--installer", installer, L"--url", url, L"--version", L"1.1.600.10",
-            L"--for", pattern, L"--type", L"Prompt", L"--desc", L"全新的直播间", L"--desc", L"Quote \" and \\ kept",
-            L"--image", L"http://img.invalid/a.png"};
+    return {L"add",
+            L"--config",
+            config,
+            L"--installer",
+            installer,
+            L"--url",
+            url,
+            L"--version",
+            L"1.1.600.10",
+            L"--for",
+            pattern,
+            L"--type",
+            L"Prompt",
+            L"--desc",
+            L"全新的直播间",
+            L"--desc",
+            L"Quote \" and \\ kept",
+            L"--image",
+            L"http://img.invalid/a.png"};
 }
 
 UpdateInfoList ReadAsLauncher(const std::wstring& path) {
@@ -98,10 +114,14 @@ TEST(ReleaseAdd, KeepsWhatIsAlreadyThere) {
         "// Tarsel update rules: keep the oldest first\n"
         "{\n"
         "    \"Configs\": [\n"
-        "        { \"TargetMD5\": \"" + Md5For(7) + "\", \"Type\": \"Force\", \"VersionUpdate\": \"1.0.*.*\" } // old clients\n"
+        "        { \"TargetMD5\": \"" +
+        Md5For(7) +
+        "\", \"Type\": \"Force\", \"VersionUpdate\": \"1.0.*.*\" } // old clients\n"
         "    ],\n"
         "    \"Targets\": {\n"
-        "        \"" + Md5For(7) + "\": { \"Version\": \"1.1.500.0\", \"ExeUrl\": \"http://updates.invalid/old.exe\" }\n"
+        "        \"" +
+        Md5For(7) +
+        "\": { \"Version\": \"1.1.500.0\", \"ExeUrl\": \"http://updates.invalid/old.exe\" }\n"
         "    },\n"
         "    \"Zeta\": \"a member of the engineer's own\"\n"
         "}\n";
@@ -112,14 +132,15 @@ TEST(ReleaseAdd, KeepsWhatIsAlreadyThere) {
     const std::string after = testsupport::ReadFileBytes(config);
     // Every line of the old document is still there, in its order.
     size_t at = 0;
-    for (const char* line : {"// Tarsel update rules", "\"1.0.*.*\" }, // old clients\n        { \"TargetMD5\"", "\"Version\": \"1.1.500.0\", \"ExeUrl\"",
-                             "\"Zeta\": \"a member"}) {
+    for (const char* line : {"// Tarsel update rules", "\"1.0.*.*\" }, // old clients\n        { \"TargetMD5\"",
+                             "\"Version\": \"1.1.500.0\", \"ExeUrl\"", "\"Zeta\": \"a member"}) {
         size_t found = after.find(line, at);
         ASSERT_NE(found, std::string::npos) << line << "\n" << after;
         at = found;
     }
     EXPECT_NE(after.find("// old clients\n        { \"TargetMD5\": \"" + installer.md5), std::string::npos) << after;
-    EXPECT_NE(after.find(",\n        \"" + installer.md5 + "\": {\n            \"ExeUrl\""), std::string::npos) << after;
+    EXPECT_NE(after.find(",\n        \"" + installer.md5 + "\": {\n            \"ExeUrl\""), std::string::npos)
+        << after;
     UpdateInfoList rules = ReadAsLauncher(config);
     ASSERT_EQ(rules.size(), 2u);
     EXPECT_EQ(rules[0]["md5"], Md5For(7));
@@ -152,7 +173,8 @@ TEST(ReleaseAdd, LeavesADocumentItCannotTakeUntouched) {
         {"an array", "[]", release::kExitProblem},
         {"Configs not an array", "{ \"Configs\": {} }", release::kExitProblem},
         {"the package listed elsewhere",
-         "{ \"Targets\": { \"" + installer.md5 + "\": { \"ExeUrl\": \"http://other.invalid/x.exe\", \"Version\": \"1.1.600.10\" } } }",
+         "{ \"Targets\": { \"" + installer.md5 +
+             "\": { \"ExeUrl\": \"http://other.invalid/x.exe\", \"Version\": \"1.1.600.10\" } } }",
          release::kExitProblem},
     };
     for (const Case& c : cases) {
@@ -203,7 +225,10 @@ TEST(ReleaseAdd, WrongCommandsChangeNothing) {
     auto without = [&](const std::wstring& option) {
         std::vector<std::wstring> args = AddArgs(config, installer.path);
         for (size_t i = 0; i + 1 < args.size(); ++i) {
-            if (args[i] == option) args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+            if (args[i] == option) {
+                args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                           args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+            }
         }
         return args;
     };
@@ -237,11 +262,11 @@ TEST(ReleaseAdd, CorruptedDocumentsAreRefusedOrExtendedWhole) {
     // was or writes a document whose earlier rules read as before, with the
     // new rule last.
     Installer installer;
-    const std::string clean =
-        "/* rules */ {\n  \"Configs\": [\n    " + Rule(Md5For(1), "Prompt", "1.0.*.*") + ", // first\n    " +
-        Rule(Md5For(2), "Force", "1.1.[0-9].*") + "\n  ],\n  \"Targets\": { " +
-        Package(Md5For(1), "http://updates.invalid/a.exe", "1.1.0.0") + ",\n    " +
-        Package(Md5For(2), "http://updates.invalid/b.exe", "1.2.0.0") + " }\n}\n";
+    const std::string clean = "/* rules */ {\n  \"Configs\": [\n    " + Rule(Md5For(1), "Prompt", "1.0.*.*") +
+                              ", // first\n    " + Rule(Md5For(2), "Force", "1.1.[0-9].*") +
+                              "\n  ],\n  \"Targets\": { " +
+                              Package(Md5For(1), "http://updates.invalid/a.exe", "1.1.0.0") + ",\n    " +
+                              Package(Md5For(2), "http://updates.invalid/b.exe", "1.2.0.0") + " }\n}\n";
     std::mt19937 random(600010);
     int extended = 0;
     for (int round = 0; round < 120; ++round) {
@@ -250,9 +275,15 @@ TEST(ReleaseAdd, CorruptedDocumentsAreRefusedOrExtendedWhole) {
         for (int e = 0; e < edits && !document.empty(); ++e) {
             size_t at = random() % document.size();
             switch (random() % 3) {
-            case 0: document[at] = "[]{}\",:/* \n"[random() % 12]; break;
-            case 1: document.erase(at, 1 + random() % 6); break;
-            case 2: document.insert(at, document.substr(at, random() % 30)); break;
+            case 0:
+                document[at] = "[]{}\",:/* \n"[random() % 12];
+                break;
+            case 1:
+                document.erase(at, 1 + random() % 6);
+                break;
+            case 2:
+                document.insert(at, document.substr(at, random() % 30));
+                break;
             }
         }
         TempDir site;

@@ -55,8 +55,8 @@ TEST(ReleaseCheck, EachProblemOnItsLine) {
         {"too deep", deep, true, 3, "nested deeper"},
         {"lower-case digest", Document({Rule(Lower(kA), "Prompt", "1.1.*.*")}, {Package(Lower(kA), kUrl, "1.2.0.0")}),
          true, 3, "lower case"},
-        {"short digest", Document({Rule("ABC123", "Prompt", "1.1.*.*")}, {Package("ABC123", kUrl, "1.2.0.0")}), true,
-         3, "not 32 hexadecimal digits"},
+        {"short digest", Document({Rule("ABC123", "Prompt", "1.1.*.*")}, {Package("ABC123", kUrl, "1.2.0.0")}), true, 3,
+         "not 32 hexadecimal digits"},
         {"no package", Document({Rule(kA, "Prompt", "1.1.*.*")}, {Package(kB, kUrl, "1.2.0.0")}), true, 3,
          "no package"},
         {"package without ExeUrl",
@@ -105,9 +105,10 @@ TEST(ReleaseCheck, RulesWithAGapAreNotHidden) {
     // 1.1.301.* still gets rule 1.
     TempDir dir;
     release::CommandOutput result = Check(WriteDocument(
-        dir, Document({Rule(kA, "Prompt", "1.1.[0-599].*"), Rule(kB, "Prompt", "1.1.[0-300].*"),
-                       Rule(kC, "Force", "1.1.[302-599].*")},
-                      {Package(kA, kUrl, "1.1.600.0"), Package(kB, kUrl, "1.1.600.0"), Package(kC, kUrl, "1.1.600.0")})));
+        dir,
+        Document({Rule(kA, "Prompt", "1.1.[0-599].*"), Rule(kB, "Prompt", "1.1.[0-300].*"),
+                  Rule(kC, "Force", "1.1.[302-599].*")},
+                 {Package(kA, kUrl, "1.1.600.0"), Package(kB, kUrl, "1.1.600.0"), Package(kC, kUrl, "1.1.600.0")})));
     EXPECT_TRUE(ProblemsIn(result.out).empty()) << result.out;
     EXPECT_EQ(result.exitCode, release::kExitClean);
 }
@@ -161,10 +162,18 @@ TEST(ReleaseCheck, CorruptedDocumentsNeverCrashTheCheck) {
         for (int e = 0; e < edits && !document.empty(); ++e) {
             size_t at = random() % document.size();
             switch (random() % 4) {
-            case 0: document[at] = static_cast<char>(random() % 256); break;
-            case 1: document.erase(at, 1 + random() % 8); break;
-            case 2: document.insert(at, document.substr(at, random() % 40)); break;
-            case 3: document.insert(at, 1, "[]{}\",:.*-0"[random() % 12]); break;
+            case 0:
+                document[at] = static_cast<char>(random() % 256);
+                break;
+            case 1:
+                document.erase(at, 1 + random() % 8);
+                break;
+            case 2:
+                document.insert(at, document.substr(at, random() % 40));
+                break;
+            case 3:
+                document.insert(at, 1, "[]{}\",:.*-0"[random() % 12]);
+                break;
             }
         }
         const std::wstring path = WriteDocument(dir, document);

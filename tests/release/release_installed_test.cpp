@@ -83,14 +83,13 @@ TEST(ReleaseInstalled, AnswersAsTheLauncherSelects) {
         int rule;
     };
     const Case cases[] = {
-        {"1.1.516.220", 1},  // only the catch-all
-        {"1.1.450.50", 3},   // three match, the last wins
-        {"1.1.300.7", 2},    // two match
-        {"1.1.515.0", 3},    // both range ends included
-        {"1.0.9.9", 4},      // the package's very own version
-        {"1.0.10.0", 1},     // newer than rule 4's package
-        {"2.0.0.0", 1},
-        {"3.0.0.0", 0},      // nothing newer for it
+        {"1.1.516.220", 1},                  // only the catch-all
+        {"1.1.450.50", 3},                   // three match, the last wins
+        {"1.1.300.7", 2},                    // two match
+        {"1.1.515.0", 3},                    // both range ends included
+        {"1.0.9.9", 4},                      // the package's very own version
+        {"1.0.10.0", 1},                     // newer than rule 4's package
+        {"2.0.0.0", 1},     {"3.0.0.0", 0},  // nothing newer for it
     };
     std::vector<std::wstring> args;
     for (const Case& c : cases) args.insert(args.end(), {L"--installed", Util::AnsiToWide(c.installed)});
@@ -112,12 +111,14 @@ TEST(ReleaseInstalled, RandomDocumentsAgreeWithSelectUpdate) {
     std::mt19937 random(516220);
     auto field = [&]() -> std::string {
         switch (random() % 3) {
-        case 0: return "*";
+        case 0:
+            return "*";
         case 1: {
             int low = static_cast<int>(random() % 6);
             return "[" + std::to_string(low) + "-" + std::to_string(low + static_cast<int>(random() % 4)) + "]";
         }
-        default: return std::to_string(random() % 6);
+        default:
+            return std::to_string(random() % 6);
         }
     };
     for (int round = 0; round < 12; ++round) {
@@ -138,7 +139,9 @@ TEST(ReleaseInstalled, RandomDocumentsAgreeWithSelectUpdate) {
         for (int v = 0; v < 10000; ++v) {
             std::string installed = std::to_string(v / 1000) + "." + std::to_string(v / 100 % 10) + "." +
                                     std::to_string(v / 10 % 10) + "." + std::to_string(v % 10);
-            for (size_t i = 0; i < specs.size(); ++i) applies[i] = applies[i] || RuleAppliesTo(checked.rules[i], installed);
+            for (size_t i = 0; i < specs.size(); ++i) {
+                applies[i] = applies[i] || RuleAppliesTo(checked.rules[i], installed);
+            }
             if (std::optional<size_t> chosen = LastApplyingRule(checked.rules, installed)) picked[*chosen] = true;
             if (v % 997 == 0) sample.insert(sample.end(), {L"--installed", Util::AnsiToWide(installed)});
         }
@@ -149,7 +152,8 @@ TEST(ReleaseInstalled, RandomDocumentsAgreeWithSelectUpdate) {
             bool saysHidden = false, saysNobody = false;
             for (const release::Problem& p : checked.problems) {
                 saysHidden = saysHidden || p.text.rfind(name + "hidden", 0) == 0;
-                saysNobody = saysNobody || (p.text.rfind(name, 0) == 0 && p.text.find("applies to nobody") != std::string::npos);
+                saysNobody =
+                    saysNobody || (p.text.rfind(name, 0) == 0 && p.text.find("applies to nobody") != std::string::npos);
             }
             EXPECT_EQ(saysNobody, !applies[i]) << all << DocumentOf(specs);
             if (applies[i]) {

@@ -51,7 +51,9 @@ std::string Document(const std::vector<std::string>& rules, const std::vector<st
     std::string text = "{\n  \"Configs\": [\n";
     for (size_t i = 0; i < rules.size(); ++i) text += "    " + rules[i] + (i + 1 < rules.size() ? ",\n" : "\n");
     text += "  ],\n  \"Targets\": {\n";
-    for (size_t i = 0; i < packages.size(); ++i) text += "    " + packages[i] + (i + 1 < packages.size() ? ",\n" : "\n");
+    for (size_t i = 0; i < packages.size(); ++i) {
+        text += "    " + packages[i] + (i + 1 < packages.size() ? ",\n" : "\n");
+    }
     return text + "  }\n}\n";
 }
 
