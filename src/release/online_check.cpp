@@ -1,0 +1,112 @@
+#include "release/online_check.h"
+
+// winsock2.h before windows.h, so that libcurl's headers may follow; the
+// comment between them keeps include sorting from swapping the two.
+#include <winsock2.h>
+//
+#include <windows.h>
+
+#include <set>
+
+#include "digest/file_md5.h"
+#include "net/download_plan.h"
+#include "net/http_downloader.h"
+#include "update/update_check.h"
+#include "util/util.h"
+
+namespace release {
+namespace {
+
+// As many parts as the update check allows itself.
+constexpr int kPartLimit = 5;
+
+const std::string& Field(const UpdateInfo& info, const char* key) {
+    static const std::string empty;
+    auto it = info.find(key);
+    return it == info.end() ? empty : it->second;
+}
+
+long long FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+}  // namespace
+
+PackageFetch FetchPackage(const std::string& url) {
+    PackageFetch fetch;
+    std::string stem = Util::MakeTempFileA("trl");
+    if (stem.empty()) {
+        fetch.error = "no temporary file";
+        return fetch;
+    }
+    const std::string file = stem + ".exe";
+    HttpDownloader downloader;
+    downloader.SetDownloadUrl(url);
+    downloader.DownloadFile(file, kPartLimit);
+    HttpDownloader::Handle handle = downloader.StartDownload(HttpDownloader::kInCallingThread);
+    std::string headers;
+    std::string error;
+    int code = 0;
+    if (handle) {
+        downloader.GetReceiveHeader(handle, &headers);
+        downloader.GetErrorString(handle, &error);
+        downloader.GetHttpCode(handle, &code);
+    }
+    const std::wstring wideFile = Util::AnsiToWide(file);
+    fetch.size = FileSize(wideFile);
+    fetch.fetched = handle && fetch.size > 0;
+    if (fetch.fetched) {
+        fetch.rangesSupported = net::FindContentRange(headers).present;
+        fetch.digest = UpperCaseDigest(GetFileMD5(wideFile));
+    } else if (!handle) {
+        fetch.error = "the download could not start";
+    } else {
+        // libcurl names the failure; an HTTP error status ends a part with
+        // its message for success, so the status says more then.
+        bool curlFailed = !error.empty() && error != "No error";
+        bool httpFailed = code != 0 && (code < 200 || code > 299);
+        if (curlFailed) fetch.error = error;
+        if (httpFailed) {
+            fetch.error +=
+                (curlFailed ? " (HTTP " : "the server answered HTTP ") + std::to_string(code) + (curlFailed ? ")" : "");
+        }
+        if (fetch.error.empty()) fetch.error = "nothing arrived";
+    }
+    downloader.CloseDownload(handle);
+    Util::RemoveFile(wideFile);
+    Util::RemoveFile(Util::AnsiToWide(stem));
+    return fetch;
+}
+
+std::vector<std::string> CheckOnline(CheckedDocument& document) {
+    std::vector<std::string> lines;
+    std::set<std::string> seen;
+    for (size_t i = 0; i < document.rules.size(); ++i) {
+        const UpdateInfo& rule = document.rules[i];
+        const std::string& md5 = Field(rule, "md5");
+        const std::string& url = Field(rule, "url");
+        if (url.empty() || !seen.insert(md5 + "\n" + url).second) continue;
+        const int line = i < document.ruleLines.size() ? document.ruleLines[i] : 1;
+        PackageFetch fetch = FetchPackage(url);
+        if (!fetch.fetched) {
+            lines.push_back("online: " + url + ": not fetched: " + fetch.error);
+            document.problems.push_back(
+                {true, line, "package " + md5 + " cannot be fetched from " + url + ": " + fetch.error});
+            continue;
+        }
+        bool matches = fetch.digest == md5;
+        lines.push_back("online: " + url + ": " + std::to_string(fetch.size) + " bytes, " +
+                        (fetch.rangesSupported ? "byte ranges supported" : "no byte ranges (fetched in one transfer)") +
+                        ", MD5 " + fetch.digest + (matches ? " matches" : " differs from " + md5));
+        if (!matches) {
+            document.problems.push_back(
+                {true, line,
+                 "package at " + url + " has MD5 " + fetch.digest + ", not " + md5 + ": the launcher rejects it"});
+        }
+    }
+    return lines;
+}
+
+}  // namespace release
