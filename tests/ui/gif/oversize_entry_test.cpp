@@ -43,6 +43,10 @@ TEST(OversizeEntry, ReadingItWholeIsRefusedBeforeAllocating) {
     ASSERT_FALSE(archive.empty());
     UniqueZipArchive zip(ZipOpen(archive.data(), static_cast<unsigned long>(archive.size()), kZipSourceMemory));
     ASSERT_NE(zip, nullptr);
+    // Skin/Fine.png holds one.gif.
+    const std::string fine = testsupport::ReadFileBytes(giftest::FixtureDir() + L"one.gif");
+    ASSERT_FALSE(fine.empty());
+    const unsigned long fineSize = static_cast<unsigned long>(fine.size());
     const struct {
         const wchar_t* name;
         unsigned long limit;
@@ -51,9 +55,9 @@ TEST(OversizeEntry, ReadingItWholeIsRefusedBeforeAllocating) {
     } cases[] = {
         {L"Skin/Huge.png", kZipMaxWholeItemSize, kZipOutOfMemory, 0},
         {L"Skin/Huge.png", 0xFFFFFFFF, kZipOutOfMemory, 0},  // the limit never exceeds 2 GiB - 1
-        {L"Skin/Fine.png", kZipMaxWholeItemSize, kZipSuccess, 74},
-        {L"skin\\fine.png", 74, kZipSuccess, 74},
-        {L"Skin/Fine.png", 73, kZipOutOfMemory, 0},
+        {L"Skin/Fine.png", kZipMaxWholeItemSize, kZipSuccess, fine.size()},
+        {L"skin\\fine.png", fineSize, kZipSuccess, fine.size()},
+        {L"Skin/Fine.png", fineSize - 1, kZipOutOfMemory, 0},
         {L"Skin/None.png", kZipMaxWholeItemSize, kZipNotFound, 0},
     };
     for (const auto& c : cases) {
@@ -62,6 +66,9 @@ TEST(OversizeEntry, ReadingItWholeIsRefusedBeforeAllocating) {
         EXPECT_EQ(ZipReadWholeItem(zip.get(), c.name, c.limit, bytes), c.result);
         EXPECT_EQ(ZipLastResult(), c.result);
         EXPECT_EQ(bytes.size(), c.size);
+        if (c.result == kZipSuccess) {
+            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), fine);
+        }
     }
 }
 

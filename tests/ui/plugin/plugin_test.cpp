@@ -30,12 +30,12 @@ const std::wstring kSamplePlugin = BesideProgram(L"sample_plugin.dll");
 const std::wstring kNoFactory = BesideProgram(L"plugin_without_factory.dll");
 
 constexpr wchar_t kSkin[] =
-    L"<VerticalLayout name=\"root\">"
+    L"<Window><VerticalLayout name=\"root\">"
     L"<Swatch name=\"first\" shade=\"red\" />"
     L"<Label name=\"caption\" />"
     L"<Swatch name=\"second\" shade=\"green\" width=\"40\" />"
     L"<Gadget name=\"unknown\" />"
-    L"</VerticalLayout>";
+    L"</VerticalLayout></Window>";
 
 class TagRecorder : public IDialogBuilderCallback {
 public:
@@ -55,6 +55,7 @@ struct Built {
     CControlUI* Item(int index) { return Container()->GetItemAt(index); }
 };
 
+// The skin's tree in `built`; fails the test when nothing was built.
 void Build(Built& built, IDialogBuilderCallback* callback = nullptr) {
     built.manager.AddDefaultAttributeList(L"Swatch", L"height=\"12\" tooltip=\"from the defaults\"");
     CDialogBuilder builder;
@@ -97,7 +98,7 @@ TEST(Plugins, ModulesThatAreNoPluginsAreRefusedAndGivenBack) {
 TEST(Plugins, WithoutThePluginItsTagIsSkippedLikeAnyUnknownTag) {
     TagRecorder callback;
     Built built;
-    Build(built, &callback);
+    ASSERT_NO_FATAL_FAILURE(Build(built, &callback));
     ASSERT_EQ(built.Count(), 1);
     EXPECT_STREQ(built.Item(0)->GetClass(), L"LabelUI");
     EXPECT_EQ(callback.asked, (std::vector<std::wstring>{L"Swatch", L"Swatch", L"Gadget"}));
@@ -115,7 +116,7 @@ TEST(Plugins, APluginsTagBuildsItsControlFromASkin) {
     TagRecorder callback;
     {
         Built built;
-        Build(built, &callback);
+        ASSERT_NO_FATAL_FAILURE(Build(built, &callback));
         ASSERT_EQ(built.Count(), 3);
         CControlUI* first = built.Item(0);
         CControlUI* label = built.Item(1);
