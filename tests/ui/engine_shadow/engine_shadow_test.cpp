@@ -19,24 +19,26 @@ using namespace TarselUI;
 
 namespace {
 
+struct ShadowSearch {
+    HWND owner;
+    std::vector<HWND> found;
+};
+
+// A lambda cannot be a stdcall callback on i686.
+BOOL CALLBACK CollectShadow(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<ShadowSearch*>(data);
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    if (wcscmp(name, CShadowUI::GetWindowClassName()) == 0 && ::GetWindow(hwnd, GW_OWNER) == search->owner) {
+        search->found.push_back(hwnd);
+    }
+    return TRUE;
+}
+
 // Windows of the shadow's class owned by `owner`, on this thread.
 std::vector<HWND> ShadowsOf(HWND owner) {
-    struct Search {
-        HWND owner;
-        std::vector<HWND> found;
-    } search{owner, {}};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            ::GetClassNameW(hwnd, name, 64);
-            if (wcscmp(name, CShadowUI::GetWindowClassName()) == 0 && ::GetWindow(hwnd, GW_OWNER) == s->owner) {
-                s->found.push_back(hwnd);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ShadowSearch search{owner, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectShadow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
