@@ -4,4 +4,5 @@ list(APPEND TARSEL_UI_ENGINE_SOURCES
     ../skin/zip_source.cpp
     ../skin/zip_archive.cpp
     ../skin/zip_extract.cpp
-    ../skin/zip_messages.cpp)
+    ../skin/zip_messages.cpp
+    ../skin/zip_whole_item.cpp)

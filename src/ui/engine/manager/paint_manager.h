@@ -9,6 +9,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+
 #include "ui/engine/base/std_ptr_array.h"
 #include "ui/engine/base/std_string_ptr_map.h"
 #include "ui/engine/base/ui_rect.h"
@@ -234,8 +236,9 @@ public:
     void SetShadowPosX(int x) { m_nShadowPosX = x; }
     int GetShadowPosY() const { return m_nShadowPosY; }
     void SetShadowPosY(int y) { m_nShadowPosY = y; }
-    // The engine's own shadow control; windows of this system never use it.
-    CShadowUI* GetShadow() const { return m_pShadow; }
+    // The engine's own shadow, made by AttachDialog; it acts only after
+    // ShowShadow(true), which windows of this system never call.
+    CShadowUI* GetShadow() const { return m_pShadow.get(); }
     bool GetBackWndEnabled() const { return m_bBackWndEnabled; }
     void SetBackWndEnabled(bool bEnabled) { m_bBackWndEnabled = bEnabled; }
     const CUIString& GetBackWndImage() const { return m_sBackWndImage; }
@@ -319,7 +322,7 @@ private:
     CUIString m_sBackWndImage;
     RECT m_rcBackWndPosition{};
     bool m_bBackWndEnabled = false;
-    CShadowUI* m_pShadow = nullptr;
+    std::unique_ptr<CShadowUI> m_pShadow;
 
     CControlUI* m_pRoot = nullptr;
     CControlUI* m_pFocus = nullptr;
@@ -388,6 +391,10 @@ public:
     static const CStdPtrArray& GetPaintManagers() { return m_aPreMessages; }
     // Control factories the dialog builder consults.
     static CStdPtrArray& GetPlugins() { return m_aPlugins; }
+    // Loads a module and lists its exported "CreateControl" factory. False,
+    // with nothing listed and the module given back, when it does not load
+    // or has no such export.
+    static bool LoadPlugin(LPCWSTR pstrModuleName);
 
 private:
 

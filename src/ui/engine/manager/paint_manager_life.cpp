@@ -5,6 +5,7 @@
 
 #include "ui/engine/controls/control.h"
 #include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/manager/shadow_ui.h"
 
 namespace TarselUI {
 
@@ -93,6 +94,8 @@ bool CPaintManagerUI::AttachDialog(CControlUI* pControl) {
     m_bUpdateNeeded = true;
     m_bFirstLayout = true;
     m_bFocusNeeded = true;
+    if (!m_pShadow) m_pShadow = std::make_unique<CShadowUI>();
+    m_pShadow->Create(this);
     return InitControls(pControl);
 }
 

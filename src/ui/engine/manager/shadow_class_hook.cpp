@@ -1,9 +1,13 @@
 #include "ui/engine/manager/shadow_class_hook.h"
 
+#include "ui/engine/manager/shadow_ui.h"
+
 namespace TarselUI {
 
-// No window asks for the engine's own shadow yet, so there is no class to
-// register; the shadow's Initialize is called from here once it exists.
-void RegisterShadowWindowClass(HINSTANCE) {}
+// Registering a window class creates no window and loads nothing; the
+// shadow itself stays idle until a window asks for it.
+void RegisterShadowWindowClass(HINSTANCE hInstance) {
+    if (hInstance) CShadowUI::Initialize(hInstance);
+}
 
 }  // namespace TarselUI

@@ -14,4 +14,6 @@ list(APPEND TARSEL_UI_ENGINE_SOURCES
     manager/paint_manager_timers.cpp
     manager/paint_manager_notify.cpp
     manager/paint_manager_find.cpp
-    manager/paint_manager_gdiplus_image.cpp)
+    manager/paint_manager_gdiplus_image.cpp
+    manager/paint_manager_plugins.cpp
+    manager/shadow_ui.cpp)

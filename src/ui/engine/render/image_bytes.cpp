@@ -5,6 +5,7 @@
 
 #include "ui/engine/manager/paint_manager.h"
 #include "ui/skin/zip_archive.h"
+#include "ui/skin/zip_whole_item.h"
 #include "util/unique_handle.h"
 
 namespace TarselUI {
@@ -34,13 +35,7 @@ bool ReadFromArchive(LPCWSTR name, std::vector<std::uint8_t>& bytes) {
         archive = openedForThisLoad.get();
     }
     if (!archive) return false;
-    int index = -1;
-    ZipEntry entry{};
-    if (ZipFindItem(archive, name, true, &index, &entry) != kZipSuccess) return false;
-    if (entry.uncompressedSize == 0) return false;
-    bytes.resize(entry.uncompressedSize);
-    const ZipResult result = ZipUnzipItem(archive, index, bytes.data(), entry.uncompressedSize, kZipSourceMemory);
-    return result == kZipSuccess || result == kZipMoreData;
+    return ZipReadWholeItem(archive, name, kZipMaxWholeItemSize, bytes) == kZipSuccess && !bytes.empty();
 }
 
 }  // namespace

@@ -14,4 +14,6 @@ list(APPEND TARSEL_UI_ENGINE_SOURCES
     render/render_fill.cpp
     render/render_text.cpp
     render/render_clip.cpp
-    render/bitmap_copy.cpp)
+    render/bitmap_copy.cpp
+    render/shadow_bitmap.cpp
+    render/gif_image.cpp)

@@ -1,4 +1,4 @@
-#include "ui/window/shadow_bitmap.h"
+#include "ui/engine/render/shadow_bitmap.h"
 
 #include <algorithm>
 #include <cmath>
