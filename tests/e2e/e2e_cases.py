@@ -21,6 +21,7 @@ from e2e_harness import (CLIENT_VERSION, Screenshot, LINE_DIGEST_FAILED, LINE_DO
                          expect_client_started, expect_nothing_recorded, expect_recorded, linux_path, md5_upper, package_bytes,
                          release_immutable, update_document)
 from dying_server import DyingServer
+import e2e_cases_signing
 
 PACKAGE_SIZE = 6 * 1024 * 1024 + 12345  # three parts on a server that honours ranges
 SKIP = 77  # CTest's SKIP_RETURN_CODE for this suite
@@ -375,7 +376,7 @@ CASES = [
     update_cfg_of_0_bytes,
     update_cfg_deeply_nested,
     update_cfg_with_10000_rules,
-]
+] + e2e_cases_signing.CASES
 
 
 def main(argv):
