@@ -17,9 +17,19 @@ constexpr std::size_t kPrehashBytes = crypto_generichash_BYTES_MAX;  // 64: BLAK
 
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
+bool IsBase64Character(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
+}
+
 // Strict base64 (standard alphabet, padding as usual, nothing else) of
-// exactly `size` bytes.
+// exactly `size` bytes. The alphabet is checked here: libsodium 1.0.18
+// reads bytes above 0x7f as if they were base64 characters where char is
+// signed, as with MinGW.
 std::optional<std::vector<std::uint8_t>> DecodeExactly(std::string_view base64, std::size_t size) {
+    std::string_view data = base64.substr(0, base64.find_last_not_of('=') + 1);
+    if (base64.size() - data.size() > 2 || !std::all_of(data.begin(), data.end(), IsBase64Character)) {
+        return std::nullopt;
+    }
     std::vector<std::uint8_t> bytes(size);
     std::size_t decoded = 0;
     const char* end = nullptr;
@@ -81,7 +91,8 @@ MinisignResult VerifyMinisign(const MinisignPublicKey& key, std::string_view sig
 
     result.failure = MinisignFailure::kMalformed;
     const std::vector<std::string_view> lines = SplitLines(signatureFile);
-    if (lines.size() < 4 || !StartsWith(lines[0], kUntrustedPrefix) || !StartsWith(lines[2], kTrustedPrefix)) {
+    if (lines.size() < 4 || !StartsWith(lines[0], kUntrustedPrefix) || lines[1].empty() ||
+        !StartsWith(lines[2], kTrustedPrefix) || lines[3].empty()) {
         return result;
     }
     for (std::size_t i = 4; i < lines.size(); ++i) {
