@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "launcher/ini_file.h"
+#include "update/minisign_verify.h"
 #include "update/update_check.h"
 #include "util/util.h"
 
@@ -30,11 +31,21 @@ double Median(std::vector<double> values) {
 
 std::string Narrow(const wchar_t* text) { return Util::WideToAnsi(text); }
 
+std::string ReadWhole(const wchar_t* path) {
+    std::string bytes;
+    if (FILE* file = _wfopen(path, L"rb")) {
+        char buffer[65536];
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: update_check_cost SERVER KEYLINE ROUNDS\n");
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: update_check_cost SERVER KEYLINE ROUNDS DOCUMENT SIGNATURE\n");
         return 2;
     }
     const std::string server = Narrow(argv[1]);
@@ -57,6 +68,21 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     ::DeleteFileW(dataPath.c_str());
-    std::printf("check_unkeyed_ms %.3f\ncheck_keyed_ms %.3f\n", Median(unkeyed), Median(keyed));
+
+    const std::string document = ReadWhole(argv[4]);
+    const std::string signature = ReadWhole(argv[5]);
+    std::vector<double> verify;
+    for (int i = 0; i < rounds; ++i) {
+        const double start = NowMs();
+        const auto parsed = ParseMinisignPublicKey(key);
+        const bool ok = parsed && VerifyMinisign(*parsed, document, signature).ok();
+        verify.push_back(NowMs() - start);
+        if (!ok) {
+            std::fprintf(stderr, "the signature does not verify\n");
+            return 1;
+        }
+    }
+    std::printf("check_unkeyed_ms %.3f\ncheck_keyed_ms %.3f\nverify_ms %.3f\n", Median(unkeyed), Median(keyed),
+                Median(verify));
     return 0;
 }
