@@ -57,6 +57,7 @@ docroot="$server/docroot"
 mkdir -p "$docroot/pc" "$docroot/packages"
 cp "$build/tools/stub_installer.exe" "$docroot/packages/TarselSetup-$newversion.exe"
 md5=$(md5sum "$docroot/packages/TarselSetup-$newversion.exe" | cut -c1-32 | tr a-f A-F)
+sha256=$(sha256sum "$docroot/packages/TarselSetup-$newversion.exe" | cut -c1-64)
 cat > "$docroot/pc/Update.cfg" <<CFG
 {
     // One rule: every 1.1.x.x client gets the new package when asked.
@@ -68,12 +69,13 @@ cat > "$docroot/pc/Update.cfg" <<CFG
             "ExeUrl": "http://127.0.0.1:$port/packages/TarselSetup-$newversion.exe",
             "Version": "$newversion",
             "ImageUrls": ["http://127.0.0.1:$port/img/whatsnew.png"],
-            "Descriptions": ["全新的直播间", "更流畅的连麦"]
+            "Descriptions": ["全新的直播间", "更流畅的连麦"],
+            "SHA256": "$sha256"
         }
     }
 }
 CFG
-echo "  http://127.0.0.1:$port/pc/Update.cfg offers $newversion (md5 $md5)"
+echo "  http://127.0.0.1:$port/pc/Update.cfg offers $newversion (md5 $md5, sha256 $sha256)"
 minisign -S -s "$signing_key" -m "$docroot/pc/Update.cfg" < /dev/null > /dev/null
 echo "  signed with minisign: Update.cfg.minisig, $(sed -n 3p "$docroot/pc/Update.cfg.minisig")"
 
