@@ -5,6 +5,10 @@
 # at each step: the first launch starts the client and records the update,
 # the next ones ask in the update box, which is photographed while it waits
 # (build/demo/update_box-N.png) and then answered like a user would.
+# The launcher is the build with a minisign public key compiled in (the
+# test signing key, made by minisign itself); the document is signed with
+# its secret half, and a last check against a document altered after
+# signing shows it refused.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -15,7 +19,7 @@ bash "$root/scripts/setup.sh"
 source "$root/scripts/env.sh"
 build="$TARSEL_BUILD_DIR"
 cmake --preset "$TARSEL_PRESET" -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target TarselMainLauncher stub_client stub_installer box_clicker
+cmake --build "$build" -j"$(nproc)" --target TarselMainLauncherSigned stub_client stub_installer box_clicker
 
 demo="$build/demo"
 install="$demo/install"
@@ -40,7 +44,10 @@ trap cleanup EXIT
 say "laying out the demo install folder $install"
 rm -rf "$demo"
 mkdir -p "$install/Common" "$install/$version/bin/32bit"
-cp "$build/src/launcher/TarselMainLauncher.exe" "$install/"
+# TarselMainLauncherSigned is TarselMainLauncher with the signing key built in.
+cp "$build/tests/e2e/TarselMainLauncherSigned.exe" "$install/TarselMainLauncher.exe"
+signing_key="$build/test-signing-key/update.key"
+echo "  built with the minisign public key $(sed -n 2p "$build/test-signing-key/update.pub")"
 cp "$build/tools/stub_client.exe" "$install/$version/bin/32bit/Tarsel32.exe"
 
 say "starting the local update server"
@@ -50,6 +57,7 @@ docroot="$server/docroot"
 mkdir -p "$docroot/pc" "$docroot/packages"
 cp "$build/tools/stub_installer.exe" "$docroot/packages/TarselSetup-$newversion.exe"
 md5=$(md5sum "$docroot/packages/TarselSetup-$newversion.exe" | cut -c1-32 | tr a-f A-F)
+sha256=$(sha256sum "$docroot/packages/TarselSetup-$newversion.exe" | cut -c1-64)
 cat > "$docroot/pc/Update.cfg" <<CFG
 {
     // One rule: every 1.1.x.x client gets the new package when asked.
@@ -61,17 +69,23 @@ cat > "$docroot/pc/Update.cfg" <<CFG
             "ExeUrl": "http://127.0.0.1:$port/packages/TarselSetup-$newversion.exe",
             "Version": "$newversion",
             "ImageUrls": ["http://127.0.0.1:$port/img/whatsnew.png"],
-            "Descriptions": ["全新的直播间", "更流畅的连麦"]
+            "Descriptions": ["全新的直播间", "更流畅的连麦"],
+            "SHA256": "$sha256"
         }
     }
 }
 CFG
-echo "  http://127.0.0.1:$port/pc/Update.cfg offers $newversion (md5 $md5)"
+echo "  http://127.0.0.1:$port/pc/Update.cfg offers $newversion (md5 $md5, sha256 $sha256)"
+minisign -S -s "$signing_key" -m "$docroot/pc/Update.cfg" < /dev/null > /dev/null
+echo "  signed with minisign: Update.cfg.minisig, $(sed -n 3p "$docroot/pc/Update.cfg.minisig")"
 
 # The launcher reads the update server from its data file, which it keeps in
 # UTF-16 with a byte-order mark.
 data="$install/TarselMainLauncher.dat"
-{ printf '\xff\xfe'; printf '[base]\r\nserver=http://127.0.0.1:%s\r\nver=%s\r\n' "$port" "$version" | iconv -f UTF-8 -t UTF-16LE; } > "$data"
+write_data() {
+    { printf '\xff\xfe'; printf '[base]\r\nserver=http://127.0.0.1:%s\r\nver=%s\r\n' "$port" "$version" | iconv -f UTF-8 -t UTF-16LE; } > "$data"
+}
+write_data
 show_data() { iconv -f UTF-16 -t UTF-8 "$data" | tr -d '\r' | sed 's/^/    /'; }
 
 wine_path() { "$TARSEL_WINE" winepath -w "$1" 2>/dev/null; }
@@ -145,5 +159,18 @@ run_launcher_with_box 2 left "下次再说 (next time): the client starts instea
 
 say "third launch: it asks again, since the record stays until a newer update replaces it"
 run_launcher_with_box 3 right "立即更新 (update now): the recorded installer starts"
+
+say "fourth launch: someone on the way alters the signed document to hand out a program of his own"
+write_data
+sed -i "s#/packages/TarselSetup-$newversion.exe#/packages/not-our-setup.exe#" "$docroot/pc/Update.cfg"
+echo "  the document's ExeUrl now names not-our-setup.exe; its signature is unchanged"
+run_launcher 4
+show_started 3
+echo "  data file after the fourth launch (no installer recorded):"
+show_data
+if show_data | grep -q 'action=toupdate'; then
+    say "the altered document was used: that is a fault"
+    exit 1
+fi
 
 say "done; the pictures of the waiting box are $demo/update_box-2.png and $demo/update_box-3.png"

@@ -5,6 +5,7 @@
 TARSEL_DEPS="$TARSEL_CACHE/deps"
 CURL_VERSION=7.88.1
 JSONCPP_VERSION=1.9.5
+LIBSODIUM_VERSION=1.0.18
 DEPS_RECIPE=1
 
 # The launcher ships as a 32-bit program, and its tests run that build under

@@ -3,7 +3,7 @@
 #
 # Idempotent: a second run finds everything in place and returns in seconds.
 # Installs the cross toolchain, Wine, Xvfb and the test servers, builds static
-# libcurl and jsoncpp from Debian's source packages into a cache outside the
+# libcurl, jsoncpp and libsodium from Debian's source packages into a cache outside the
 # work tree (keyed by version and by this script's build recipe), and
 # initialises a quiet Wine prefix: 32-bit, or 64-bit on a host that runs
 # 64-bit user code only (see env.sh), where everything is also built for
@@ -29,6 +29,7 @@ packages=(
     libz-mingw-w64-dev libstb-dev googletest
     wine xvfb xauth x11-apps fonts-wqy-microhei imagemagick
     nginx curl aria2 zip unzip p7zip-full libpugixml-dev
+    autoconf automake libtool minisign
 )
 # Always the shipped i686 build; the x86_64 one too where the tests run it.
 deps_arches=(i686)
@@ -144,10 +145,56 @@ cmake_build_install() { # log-name source prefix arch cmake-options...
     touch "$prefix/.done"
 }
 
+# Debian's libsodium source is the upstream git tree (no generated
+# configure) plus Debian's patches: apply those, generate, cross-build.
+fetch_patched_source() { # package version -> prints the patched source directory
+    local pkg=$1 ver=$2 dir="$TARSEL_DEPS/src"
+    local top="$dir/$pkg-$ver-debian-$recipe_hash"
+    if [[ ! -f $top/.ready ]]; then
+        mkdir -p "$dir"
+        local orig
+        orig=$(ls "$dir"/"${pkg}"_"${ver}".orig.tar.* 2>/dev/null | head -n1 || true)
+        if [[ -z $orig ]]; then
+            (cd "$dir" && apt-get source -qq --download-only "$pkg" >/dev/null 2>&1)
+            orig=$(ls "$dir"/"${pkg}"_"${ver}".orig.tar.* | head -n1)
+        fi
+        local debian
+        debian=$(ls "$dir"/"${pkg}"_"${ver}"-*.debian.tar.* | sort -V | tail -n1)
+        rm -rf "$top" && mkdir -p "$top"
+        tar -C "$top" --strip-components=1 -xf "$orig"
+        tar -C "$top" -xf "$debian"
+        if [[ -f $top/debian/patches/series ]]; then
+            local patch
+            while read -r patch _; do
+                [[ -z $patch || $patch == \#* ]] && continue
+                patch -d "$top" -p1 -s < "$top/debian/patches/$patch" >&2
+            done < "$top/debian/patches/series"
+        fi
+        (cd "$top" && ./autogen.sh -s) >"$top.autogen.log" 2>&1 || { tail -n 20 "$top.autogen.log" >&2; exit 1; }
+        touch "$top/.ready"
+    fi
+    echo "$top"
+}
+
+autotools_build_install() { # log-name source prefix arch configure-options...
+    local name=$1 src=$2 prefix=$3 arch=$4
+    shift 4
+    local bld="$TARSEL_DEPS/build-$name-$arch-$recipe_hash"
+    rm -rf "$bld" "$prefix"
+    mkdir -p "$bld"
+    (cd "$bld" && "$src/configure" --host="$arch-w64-mingw32" CC="$arch-w64-mingw32-gcc-posix" \
+        --prefix="$prefix" "$@") >"$bld.log" 2>&1 || { tail -n 40 "$bld.log"; exit 1; }
+    make -C "$bld" -j"$(nproc)" >>"$bld.log" 2>&1 || { tail -n 40 "$bld.log"; exit 1; }
+    make -C "$bld" install >>"$bld.log" 2>&1
+    rm -rf "$bld"
+    touch "$prefix/.done"
+}
+
 build_deps() { # arch
     local arch=$1
     local curl_prefix="$TARSEL_DEPS/$arch/curl-$CURL_VERSION-$recipe_hash"
     local jsoncpp_prefix="$TARSEL_DEPS/$arch/jsoncpp-$JSONCPP_VERSION-$recipe_hash"
+    local sodium_prefix="$TARSEL_DEPS/$arch/libsodium-$LIBSODIUM_VERSION-$recipe_hash"
     mkdir -p "$TARSEL_DEPS/$arch"
     if [[ ! -f $curl_prefix/.done ]]; then
         log "building static libcurl $CURL_VERSION for $arch (Schannel, HTTP/HTTPS only)"
@@ -166,8 +213,14 @@ build_deps() { # arch
             -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF \
             -DJSONCPP_WITH_PKGCONFIG_SUPPORT=OFF -DJSONCPP_WITH_CMAKE_PACKAGE=ON
     fi
+    if [[ ! -f $sodium_prefix/.done ]]; then
+        log "building static libsodium $LIBSODIUM_VERSION for $arch"
+        # No stack protector: it would need libssp beside the static exe.
+        autotools_build_install libsodium "$(fetch_patched_source libsodium "$LIBSODIUM_VERSION")" \
+            "$sodium_prefix" "$arch" --disable-shared --enable-static --disable-ssp --disable-dependency-tracking
+    fi
     # The build reads the prefixes from here.
-    printf '%s;%s\n' "$curl_prefix" "$jsoncpp_prefix" > "$TARSEL_DEPS/prefixes-$arch.txt.new"
+    printf '%s;%s;%s\n' "$curl_prefix" "$jsoncpp_prefix" "$sodium_prefix" > "$TARSEL_DEPS/prefixes-$arch.txt.new"
     mv "$TARSEL_DEPS/prefixes-$arch.txt.new" "$TARSEL_DEPS/prefixes-$arch.txt"
 }
 

@@ -2,45 +2,17 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cwchar>
 
+#include "digest/mapped_file_reader.h"
 #include "digest/md5.h"
-#include "util/unique_handle.h"
-#include "util/util.h"
-
-namespace {
-
-// A 32-bit process seldom has one free gap of more than a few hundred MiB,
-// so the file is mapped one bounded window at a time. The size is a
-// multiple of the allocation granularity (64 KiB), as view offsets must be.
-constexpr ULONGLONG kWindowBytes = 64ull * 1024 * 1024;
-
-}  // namespace
 
 std::string GetFileMD5(const std::wstring& path) {
-    Util::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::string();
-    LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file.get(), &size)) return std::string();
-    const auto total = static_cast<ULONGLONG>(size.QuadPart);
-    // An empty file cannot be mapped; it has no digest.
-    Util::UniqueHandle mapping(::CreateFileMappingW(file.get(), nullptr, PAGE_READONLY,
-                                                    static_cast<DWORD>(total >> 32),
-                                                    static_cast<DWORD>(total & 0xffffffffu), nullptr));
-    if (!mapping) return std::string();
-
     Md5 md5;
-    for (ULONGLONG offset = 0; offset < total; offset += kWindowBytes) {
-        const ULONGLONG length = std::min(kWindowBytes, total - offset);
-        Util::UniqueMapView view(::MapViewOfFile(mapping.get(), FILE_MAP_READ, static_cast<DWORD>(offset >> 32),
-                                                 static_cast<DWORD>(offset & 0xffffffffu),
-                                                 static_cast<SIZE_T>(length)));
-        // Any window that cannot be mapped means no digest: never the digest
-        // of a part of the file.
-        if (!view) return std::string();
-        md5.Update(view.get(), static_cast<size_t>(length));
+    // Any window that cannot be mapped means no digest: never the digest of
+    // a part of the file.
+    if (!ReadMappedFile(path, [&md5](const void* data, std::size_t size) { md5.Update(data, size); })) {
+        return std::string();
     }
     return Md5ToText(md5.Finish());
 }

@@ -3,7 +3,8 @@
 #include <shellapi.h>
 #include <windows.h>
 
-#include "digest/file_md5.h"
+#include "digest/file_digests.h"
+#include "digest/sha256.h"
 #include "launcher/cmd_line.h"
 #include "launcher/launcher_data.h"
 #include "launcher/registry.h"
@@ -150,12 +151,17 @@ void CLauncher::ExecUpdateExe(int mode) {
     Util::DebugLine("[*****] 启动安装包 ExecUpdateExe\n");
     const std::wstring exe = ReadData(Keys::kExe);
     const std::wstring recorded = ReadData(Keys::kMd5);
+    // Recorded only when the update document gave one; then it must hold too.
+    const std::string recordedSha256 = Util::WideToAnsi(ReadData(Keys::kSha256));
 
     // Held from before the digest is computed until the shell has started
     // the installer, so nothing can rewrite it between the check and the start.
     Util::UniqueFile hold = HoldFileAgainstWrites(exe);
-    const std::string digest = hold ? GetFileMD5(exe.c_str()) : std::string();
-    if (!InstallerDigestMatches(digest, Util::WideToAnsi(recorded))) {
+    const FileDigests digests =
+        hold ? GetFileDigests(exe.c_str(), recordedSha256.empty() ? DigestSet::kMd5 : DigestSet::kMd5AndSha256)
+             : FileDigests();
+    if (!InstallerDigestMatches(digests.md5, Util::WideToAnsi(recorded)) ||
+        (!recordedSha256.empty() && !Sha256TextMatches(digests.sha256, recordedSha256))) {
         Util::DebugLine("[****] 校验失败\n");
         hold.reset();
         ExecTargetApp(CommandLineTarget());

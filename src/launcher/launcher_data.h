@@ -25,4 +25,8 @@ inline constexpr const wchar_t* kDesc = L"desc";
 inline constexpr const wchar_t* kUrl = L"url";
 inline constexpr const wchar_t* kVer = L"ver";
 inline constexpr const wchar_t* kServer = L"server";
+// Written only when in use: the package's SHA-256 when the document gave
+// one, and the trusted timestamp of the last accepted signed document.
+inline constexpr const wchar_t* kSha256 = L"sha256";
+inline constexpr const wchar_t* kTimestamp = L"timestamp";
 }  // namespace LauncherDataKeys

@@ -3,10 +3,13 @@
 #include <cwchar>
 #include <vector>
 
-#include "digest/file_md5.h"
+#include "digest/file_digests.h"
+#include "digest/sha256.h"
 #include "launcher/launcher_data.h"
 #include "net/http_downloader.h"
 #include "update/package_path.h"
+#include "update/package_sha256.h"
+#include "update/signed_document.h"
 #include "update/update_config.h"
 #include "update/update_matcher.h"
 #include "util/diagnostics.h"
@@ -95,6 +98,11 @@ std::string FetchUpdateConfig(const std::string& serverAddress) {
 std::string FetchUpdateConfig() { return FetchUpdateConfig(UpdateServerAddress(*CLauncherData::GetInstance())); }
 
 bool GetFile(const std::string& url, const std::string& file, const std::string& md5) {
+    return GetFile(url, file, md5, std::nullopt);
+}
+
+bool GetFile(const std::string& url, const std::string& file, const std::string& md5,
+             const std::optional<std::string>& sha256) {
     Util::DebugLine("[****] GetFile \n");
     Util::DebugLine("[****] ---------pstUrl:\n");
     Util::DebugValueA(url);
@@ -118,7 +126,8 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
         return false;
     }
     Util::DebugLine("[******] suc download\n");
-    std::string digest = UpperCaseDigest(GetFileMD5(file));
+    const FileDigests digests = GetFileDigests(file, sha256 ? DigestSet::kMd5AndSha256 : DigestSet::kMd5);
+    std::string digest = UpperCaseDigest(digests.md5);
     // A missing file has no digest; a rule without one must not pass for it.
     bool verified = !digest.empty() && digest == md5;
     if (verified) {
@@ -127,19 +136,35 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
         Util::DebugLine("[******] failing md5\n");
         Util::DebugValueA(digest);
     }
+    if (verified && sha256 && !Sha256TextMatches(digests.sha256, *sha256)) {
+        Util::DebugLine("[******] failing sha256\n");
+        Util::DebugValueA(digests.sha256);
+        verified = false;
+    }
     downloader.CloseDownload(handle);
     return verified;
 }
 
-void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir) {
+void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const std::string& publicKey) {
     Util::DebugLine("[*****] 获取网络资源 GetUpdate\n");
-    std::string document = FetchUpdateConfig(UpdateServerAddress(launcherData));
+    const std::string server = UpdateServerAddress(launcherData);
+    std::string document = FetchUpdateConfig(server);
     if (document.empty()) return;
     Util::DebugLine("[*****] sFile.not_empty()\n");
     Util::DebugValueA(document);
 
+    DocumentCheck trust = CheckUpdateDocument(publicKey, server, document, launcherData);
+    if (!trust.accepted) {
+        RemoveAnsiFile(document);
+        return;
+    }
     UpdateInfoList records;
     ParseUpdateConfig(records, document);  // deletes the document, parsed or not
+    if (trust.hold) {
+        // The hold kept the parse from deleting the verified document.
+        trust.hold.reset();
+        RemoveAnsiFile(document);
+    }
     UpdateMatcher matcher(&records);
     if (!SelectUpdate(matcher, launcherData, launcherDir)) return;
 
@@ -151,7 +176,8 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir) {
     Util::DebugValueA(package);
 
     UpdateInfo& selected = matcher.GetSelected();
-    bool verified = GetFile(selected["url"], package, selected["md5"]);
+    const std::optional<std::string> sha256 = PackageSha256(selected);
+    bool verified = GetFile(selected["url"], package, selected["md5"], sha256);
     RemoveAnsiFile(stem);
     if (!verified) {
         // Left behind, every failed run would add another unusable copy.
@@ -174,11 +200,17 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir) {
     WriteKey(launcherData, LauncherDataKeys::kImgs, selected["imgs"]);
     WriteKey(launcherData, LauncherDataKeys::kDesc, selected["desc"]);
     WriteKey(launcherData, LauncherDataKeys::kUrl, selected["url"]);
+    RecordPackageSha256(launcherData, sha256);
+    RecordDocumentTimestamp(launcherData, trust);
     if (IsEarlierPackage(earlier, Util::AnsiToWide(package))) Util::RemoveFile(earlier);
 
     Util::DebugValueA(package);
     Util::DebugValueA("toupdate");
     for (const char* key : {"md5", "type", "newversion", "imgs", "desc", "url"}) Util::DebugValueA(selected[key]);
+}
+
+void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir) {
+    GetUpdate(launcherData, launcherDir, BuiltInUpdatePublicKey());
 }
 
 void GetUpdate() { GetUpdate(*CLauncherData::GetInstance(), Util::GetModuleDir()); }

@@ -5,6 +5,7 @@
 // Everything runs synchronously in the calling thread; progress goes only to
 // the debugger output.
 
+#include <optional>
 #include <string>
 
 class CIniFile;
@@ -19,6 +20,10 @@ void GetUpdate();
 // folders are looked for) given explicitly.
 void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir);
 
+// The same with the update signing key given (see update/signed_document.h);
+// the overloads above use the one compiled in.
+void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const std::string& publicKey);
+
 // Downloads "/pc/Update.cfg" from the update server into a new temporary
 // file and returns its ANSI path, or "" (leaving no file) when nothing came.
 std::string FetchUpdateConfig();
@@ -29,6 +34,11 @@ std::string FetchUpdateConfig(const std::string& serverAddress);
 // comparison is left where it is; a missing or empty file never verifies,
 // not even against an empty `md5`.
 bool GetFile(const std::string& url, const std::string& file, const std::string& md5);
+
+// The same; when `sha256` is given the file must match it as well (both
+// digests from one pass over the file).
+bool GetFile(const std::string& url, const std::string& file, const std::string& md5,
+             const std::optional<std::string>& sha256);
 
 // The update server: key "server" in section "base" of the data file when
 // it is not empty, otherwise the address built in. Trailing slashes are

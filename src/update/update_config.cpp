@@ -85,6 +85,8 @@ void AddRules(const Json::Value& root, std::string_view document, UpdateInfoList
             info["desc"] = JoinWithSemicolons(json_text::MemberIfArray(package, "Descriptions"), document, true);
             info["url"] = json_text::MemberAsText(package, "ExeUrl", document);
             info["newversion"] = json_text::MemberAsText(package, "Version", document);
+            // Only when given: without it MD5 alone decides, as before.
+            if (package.isMember("SHA256")) info["sha256"] = json_text::MemberAsText(package, "SHA256", document);
         }
         list.push_back(std::move(info));
     }

@@ -378,7 +378,7 @@ CASES = [
     update_cfg_with_10000_rules,
 ]
 # Cases kept in modules of their own, one module a subject.
-for _module in ("e2e_cases_silent_servers", "e2e_cases_unc", "e2e_cases_release"):
+for _module in ("e2e_cases_silent_servers", "e2e_cases_unc", "e2e_cases_release", "e2e_cases_signing"):
     CASES += importlib.import_module(_module).CASES
 
 

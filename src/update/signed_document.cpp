@@ -1,0 +1,118 @@
+// First: curl's headers bring winsock2.h, which must precede windows.h.
+#include "net/http_downloader.h"
+#include "update/signed_document.h"
+
+#include <windows.h>
+
+#include "launcher/ini_file.h"
+#include "launcher/launcher_data.h"
+#include "update/minisign_verify.h"
+#include "util/diagnostics.h"
+#include "util/util.h"
+
+namespace {
+
+constexpr const char* kSignaturePath = "/pc/Update.cfg.minisig";
+constexpr const char* kTempPrefix = "~rqz_";
+constexpr DWORD kMaxDocumentBytes = 16 * 1024 * 1024;
+// minisign's comments are at most about 1 KiB each.
+constexpr DWORD kMaxSignatureBytes = 16 * 1024;
+
+bool ReadOpenFile(HANDLE file, DWORD limit, std::string& bytes) {
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file, &size) || size.QuadPart > limit) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        if (!::ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size()) - done, &got, nullptr) || got == 0) {
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+Util::UniqueFile OpenSharingReadsOnly(const std::wstring& path) {
+    return Util::UniqueFile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// The signature file's text; "" when the server has none (or it is too
+// large to be one). The temporary file is gone afterwards.
+std::string FetchSignature(const std::string& serverAddress) {
+    const std::string path = Util::MakeTempFileA(kTempPrefix);
+    if (path.empty()) return std::string();
+    const std::wstring widePath = Util::AnsiToWide(path);
+    {
+        HttpDownloader downloader;
+        downloader.SetDownloadUrl(serverAddress + kSignaturePath);
+        downloader.DownloadFile(path, 1);
+        downloader.CloseDownload(downloader.StartDownload(HttpDownloader::kInCallingThread));
+    }
+    std::string text;
+    if (Util::UniqueFile file = OpenSharingReadsOnly(widePath); !file || !ReadOpenFile(file.get(), kMaxSignatureBytes, text)) {
+        text.clear();
+    }
+    Util::RemoveFile(widePath);
+    return text;
+}
+
+DocumentCheck Refuse(const char* reason) {
+    Util::DebugLine("[******] update document refused\n");
+    Util::DebugValueA(reason);
+    return DocumentCheck();
+}
+
+}  // namespace
+
+Freshness CheckFreshness(std::optional<std::uint64_t> document, std::optional<std::uint64_t> recorded) {
+    if (!recorded) return Freshness::kFresh;
+    if (!document) return Freshness::kMissingTimestamp;
+    return *document < *recorded ? Freshness::kOlder : Freshness::kFresh;
+}
+
+std::optional<std::uint64_t> ParseRecordedTimestamp(const std::wstring& value) {
+    const std::string text = Util::WideToAnsi(value);
+    if (text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    return TrustedCommentTimestamp("timestamp:" + text);
+}
+
+DocumentCheck CheckUpdateDocument(const std::string& publicKeyLine, const std::string& serverAddress,
+                                  const std::string& documentPath, const CIniFile& launcherData) {
+    if (publicKeyLine.empty()) {
+        DocumentCheck unsigned_;
+        unsigned_.accepted = true;
+        return unsigned_;
+    }
+    const std::optional<MinisignPublicKey> key = ParseMinisignPublicKey(publicKeyLine);
+    if (!key) return Refuse("the built-in public key is not a minisign public key");
+
+    DocumentCheck check;
+    check.hold = OpenSharingReadsOnly(Util::AnsiToWide(documentPath));
+    std::string document;
+    if (!check.hold || !ReadOpenFile(check.hold.get(), kMaxDocumentBytes, document)) {
+        return Refuse("the document cannot be read");
+    }
+    const MinisignResult signature = VerifyMinisign(*key, document, FetchSignature(serverAddress));
+    if (!signature.ok()) return Refuse(DescribeMinisignFailure(signature.failure));
+
+    check.timestamp = TrustedCommentTimestamp(signature.trustedComment);
+    const std::optional<std::uint64_t> recorded = ParseRecordedTimestamp(
+        launcherData.GetString(LauncherDataKeys::kSection, LauncherDataKeys::kTimestamp));
+    switch (CheckFreshness(check.timestamp, recorded)) {
+        case Freshness::kOlder: return Refuse("older than the last accepted document");
+        case Freshness::kMissingTimestamp: return Refuse("no timestamp in the trusted comment");
+        case Freshness::kFresh: break;
+    }
+    Util::DebugLine("[******] update document signature verified\n");
+    Util::DebugValueA(signature.trustedComment);
+    check.accepted = true;
+    return check;
+}
+
+void RecordDocumentTimestamp(CIniFile& launcherData, const DocumentCheck& check) {
+    if (!check.accepted || !check.timestamp) return;
+    launcherData.WriteString(LauncherDataKeys::kSection, LauncherDataKeys::kTimestamp,
+                             std::to_wstring(*check.timestamp));
+}
