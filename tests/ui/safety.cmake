@@ -1,4 +1,10 @@
-# Memory safety of the engine and its windows.
+# Memory safety and hostile input of the engine: ownership of what the
+# builder creates, focus into dropped subtrees, layouts under hostile
+# attributes, aliased image setters and listener lists changed while called.
+# No window is needed.
+tarsel_add_gtest(ui_engine_safety_test
+    SOURCES safety/builder_ownership_test.cpp
+    LIBS tarsel_ui_engine)
 
 # Skinned windows closing on the test display (nothing is read from the
 # screen).

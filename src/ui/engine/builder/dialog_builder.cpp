@@ -235,6 +235,12 @@ CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPai
         for (int i = 0; i < count; ++i) control->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
         if (pManager) control->SetManager(nullptr, nullptr, false);
 
+        // Without a parent only the first control of this level is handed
+        // back; nothing would own the later ones.
+        if (!pParent && result) {
+            delete control;
+            continue;
+        }
         if (!result) result = control;
     }
     return result;
