@@ -107,17 +107,4 @@ TEST(BuilderOwnership, ATabLayoutInTheAttachedTreeStillFocusesItsSelection) {
     EXPECT_EQ(manager.GetFocus(), manager.FindControl(L"second"));
 }
 
-TEST(BuilderOwnership, ADetachedControlNeverTakesTheFocus) {
-    CPaintManagerUI manager;
-    auto* root = new CControlUI;  // the manager owns it once attached
-    ASSERT_TRUE(manager.AttachDialog(root));
-    CControlUI loose;
-    loose.SetManager(&manager, nullptr, false);
-    manager.SetFocus(&loose);
-    EXPECT_EQ(manager.GetFocus(), nullptr);
-    manager.SetFocus(root);
-    EXPECT_EQ(manager.GetFocus(), root);
-    loose.SetManager(nullptr, nullptr, false);
-}
-
 }  // namespace

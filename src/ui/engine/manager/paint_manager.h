@@ -293,8 +293,6 @@ private:
     void ShowTooltip(CControlUI* pHover);
     CControlUI* ControlUnderPoint(POINT pt) const;
     void KillFocusOf(CControlUI* pNewFocus);
-    // The root or one of its descendants (by parent links).
-    bool IsInAttachedTree(const CControlUI* pControl) const;
     TFontInfo* MeasuredFont(TFontInfo* info);
     void DeleteOffscreen();
     bool IsInParentChain(const CPaintManagerUI* pm) const;

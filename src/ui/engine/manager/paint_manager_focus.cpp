@@ -43,21 +43,10 @@ void CPaintManagerUI::KillFocusOf(CControlUI* pNewFocus) {
     m_pFocus = nullptr;
 }
 
-bool CPaintManagerUI::IsInAttachedTree(const CControlUI* pControl) const {
-    for (const CControlUI* c = pControl; c; c = c->GetParent()) {
-        if (c == m_pRoot) return true;
-    }
-    return false;
-}
-
 void CPaintManagerUI::SetFocus(CControlUI* pControl) {
     if (m_hWndPaint && ::GetFocus() != m_hWndPaint && pControl != m_pFocus) ::SetFocus(m_hWndPaint);
     KillFocusOf(pControl);
     if (!pControl || pControl->GetManager() != this || !pControl->IsVisible() || !pControl->IsEnabled()) return;
-    // A control under construction (the builder attaches each one to the
-    // manager while it applies the skin's attributes) may yet be dropped
-    // with its subtree, detached, so no destructor would clear the focus.
-    if (!IsInAttachedTree(pControl)) return;
     m_pFocus = pControl;
     TEventUI event{};
     event.Type = UIEVENT_SETFOCUS;
