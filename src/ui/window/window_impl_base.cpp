@@ -70,7 +70,9 @@ UINT WindowImplBase::GetClassStyle() const { return CS_DBLCLKS; }
 void WindowImplBase::OnFinalMessage(HWND) {
     m_PaintManager.RemovePreMessageFilter(this);
     m_PaintManager.RemoveNotifier(this);
-    m_PaintManager.ReapObjects(m_PaintManager.GetRoot());
+    // The manager owns the tree; reaping the root alone would only make the
+    // manager forget it, and nothing would ever delete it.
+    m_PaintManager.DeleteRoot();
 }
 
 void WindowImplBase::InitWindow() { m_PaintManager.SetDefaultFont(L"微软雅黑", 12, false, false, false); }

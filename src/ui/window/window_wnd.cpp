@@ -114,24 +114,28 @@ void CWindowWnd::ShowWindow(bool bShow, bool bTakeFocus) {
 
 UINT CWindowWnd::ShowModal() {
     if (!::IsWindow(m_hWnd)) return 0;
+    // A window may delete its object while its WM_CLOSE is dispatched (the
+    // update box does), so past the first dispatch the loop reads nothing
+    // of the object: it runs on copies taken here.
+    const HWND hWnd = m_hWnd;
+    const HWND hWndParent = ::GetWindow(hWnd, GW_OWNER);
     UINT nRet = 0;
-    HWND hWndParent = ::GetWindow(m_hWnd, GW_OWNER);
-    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    ::ShowWindow(hWnd, SW_SHOWNORMAL);
     ::EnableWindow(hWndParent, FALSE);
     // Topmost and at once not topmost again: the only sure way to the front.
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    ::SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
 
     MSG msg{};
     bool quit = false;
-    while (::IsWindow(m_hWnd)) {
+    while (::IsWindow(hWnd)) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             quit = true;  // WM_QUIT
             break;
         }
         if (got == -1) break;
-        if (msg.message == WM_CLOSE && msg.hwnd == m_hWnd) {
+        if (msg.message == WM_CLOSE && msg.hwnd == hWnd) {
             nRet = static_cast<UINT>(msg.wParam);
             ::EnableWindow(hWndParent, TRUE);
             ::SetFocus(hWndParent);

@@ -44,7 +44,8 @@ public:
 
     void ShowWindow(bool bShow = true, bool bTakeFocus = true);
     // Runs a nested message loop until the window is gone; returns the code
-    // given to Close (0 when none). A quit met inside is posted again.
+    // given to Close (0 when none). A quit met inside is posted again. The
+    // object may be deleted while the loop runs (with its window).
     UINT ShowModal();
     void Close(UINT nRet = IDOK);
     void CenterWindow();

@@ -20,6 +20,14 @@ constexpr SIZE_T kIncludeLength = 500;  // "count" and "source": up to 499
 
 bool Is(LPCWSTR a, LPCWSTR b) { return std::wcscmp(a, b) == 0; }
 
+// `control` is `subtree` or one of its descendants.
+bool IsWithin(const CControlUI* control, const CControlUI* subtree) {
+    for (; control; control = control->GetParent()) {
+        if (control == subtree) return true;
+    }
+    return false;
+}
+
 // Skins come from files a hostile hand may have written. Every level of
 // element nesting costs stack here and in every walk over the finished
 // tree, and an include of its own file would never end, so both are
@@ -233,8 +241,20 @@ CControlUI* CDialogBuilder::_Parse(CMarkupNode* pRoot, CControlUI* pParent, CPai
         }
         const int count = node.GetAttributeCount();
         for (int i = 0; i < count; ++i) control->SetAttribute(node.GetAttributeName(i), node.GetAttributeValue(i));
-        if (pManager) control->SetManager(nullptr, nullptr, false);
+        if (pManager) {
+            control->SetManager(nullptr, nullptr, false);
+            // An attribute may have focused a control of this subtree (a tab
+            // layout's "selectedid" does). Detached, the subtree may still be
+            // dropped, and no destructor would then clear the focus.
+            if (IsWithin(pManager->GetFocus(), control)) pManager->SetFocus(nullptr);
+        }
 
+        // Without a parent only the first control of this level is handed
+        // back; nothing would own the later ones.
+        if (!pParent && result) {
+            delete control;
+            continue;
+        }
         if (!result) result = control;
     }
     return result;

@@ -10,20 +10,24 @@
 
 namespace TarselUI {
 
+// Both setters copy their text first: it may be a getter's, that is, one of
+// the strings they clear (SetNormalImage(GetNormalImage(), bitmap)).
 void CButtonUI::SetStateImage(CUIString& descriptor, StateBitmap* bitmap, LPCWSTR pStrImage) {
+    const CUIString image(pStrImage ? pStrImage : L"");
     if (bitmap) {
         if (m_pManager && !bitmap->name.IsEmpty()) m_pManager->RemoveImage(bitmap->name);
         bitmap->name.Empty();
         bitmap->bitmap.reset();
     }
-    descriptor = pStrImage ? pStrImage : L"";
+    descriptor = image;
     Invalidate();
 }
 
 void CButtonUI::SetStateBitmap(CUIString& descriptor, StateBitmap& bitmap, LPCWSTR pStrName, HBITMAP hBitmap) {
+    const CUIString name(pStrName ? pStrName : L"");
     if (m_pManager && !descriptor.IsEmpty()) m_pManager->RemoveImage(descriptor);
     descriptor.Empty();
-    bitmap.name = pStrName ? pStrName : L"";
+    bitmap.name = name;
     bitmap.bitmap = CopyBitmap(hBitmap);
     Invalidate();
 }

@@ -232,18 +232,22 @@ void CControlUI::SetBorderRound(SIZE cxyRound) {
 
 LPCWSTR CControlUI::GetBkImage() const { return m_sBkImage.IsEmpty() ? m_sBkBitmapName : m_sBkImage; }
 
+// Both setters copy their text first: it may be GetBkImage()'s, that is,
+// one of the two strings they clear.
 void CControlUI::SetBkImage(LPCWSTR pStrImage) {
+    const CUIString image(pStrImage ? pStrImage : L"");
     if (m_pManager && !m_sBkBitmapName.IsEmpty()) m_pManager->RemoveImage(m_sBkBitmapName);
     m_hBkBitmap.reset();
-    m_sBkImage = pStrImage ? pStrImage : L"";
+    m_sBkImage = image;
     m_sBkBitmapName.Empty();
     Invalidate();
 }
 
 void CControlUI::SetBkImage(LPCWSTR name, HBITMAP hBitmap, bool bInvalidate) {
+    const CUIString bitmapName(name ? name : L"");
     if (m_pManager && !m_sBkImage.IsEmpty()) m_pManager->RemoveImage(m_sBkImage);
     m_sBkImage.Empty();
-    m_sBkBitmapName = name ? name : L"";
+    m_sBkBitmapName = bitmapName;
     m_hBkBitmap.reset();
     m_hBkBitmap = CopyBitmap(hBitmap);
     if (bInvalidate) Invalidate();

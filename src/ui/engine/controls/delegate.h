@@ -90,15 +90,22 @@ public:
     // Adds a copy unless an equal delegate is present already.
     void operator+=(const CDelegateBase& d);
     void operator+=(FnType pFn);
-    // Removes and destroys the first equal delegate.
+    // Removes and destroys the first equal delegate (during a call, once
+    // the outermost call is over: the delegate may be the one running).
     void operator-=(const CDelegateBase& d);
     void operator-=(FnType pFn);
     // Calls each delegate in order; false at the first that returns false.
+    // A delegate removed while the call runs is not called any more, one
+    // added is called from the next call on, and every other delegate
+    // present when the call began is called exactly once.
     bool operator()(void* param);
     int GetCount() const { return m_aDelegates.GetSize(); }
 
 private:
     CStdPtrArray m_aDelegates;
+    // Removed during a call; destroyed when the outermost call ends.
+    CStdPtrArray m_aRetired;
+    int m_nCallDepth = 0;
 };
 
 }  // namespace TarselUI

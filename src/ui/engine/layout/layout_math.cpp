@@ -19,6 +19,21 @@ void PlaceFloatSpan(LONG parentLow, LONG parentHigh, LONG offset, LONG size, LON
 
 }  // namespace
 
+int TileColumnCount(int areaWidth, int itemWidth, int childPadding, int fixedColumns) {
+    if (itemWidth <= 0) return fixedColumns > 0 ? fixedColumns : 1;
+    const long long pitch = static_cast<long long>(itemWidth) + childPadding;
+    if (pitch <= 0) return 1;
+    const long long columns = (static_cast<long long>(areaWidth) + childPadding) / pitch;
+    return columns < 1 ? 1 : SaturateToInt(columns);
+}
+
+int TileCellWidth(int areaWidth, int columns, int childPadding) {
+    if (columns < 1) columns = 1;
+    const long long width =
+        (static_cast<long long>(areaWidth) - static_cast<long long>(columns - 1) * childPadding) / columns;
+    return width < 0 ? 0 : SaturateToInt(width);
+}
+
 RECT FloatChildRect(const RECT& parent, SIZE fixedXY, SIZE fixedSize, TRelativePosUI& relative) {
     RECT rc{};
     PlaceFloatSpan(parent.left, parent.right, fixedXY.cx, fixedSize.cx, rc.left, rc.right);

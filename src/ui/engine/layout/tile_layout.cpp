@@ -51,16 +51,8 @@ void CTileLayoutUI::SetPos(RECT rc) {
         return;
     }
 
-    int columns = m_nColumns;
-    if (m_szItem.cx > 0) {
-        columns = (area.GetWidth() + m_iChildPadding) / (m_szItem.cx + m_iChildPadding);
-        if (columns < 1) columns = 1;
-    }
-    int cellWidth = m_szItem.cx;
-    if (cellWidth <= 0) {
-        cellWidth = (area.GetWidth() - (columns - 1) * m_iChildPadding) / columns;
-        if (cellWidth < 0) cellWidth = 0;
-    }
+    const int columns = TileColumnCount(area.GetWidth(), m_szItem.cx, m_iChildPadding, m_nColumns);
+    const int cellWidth = m_szItem.cx > 0 ? m_szItem.cx : TileCellWidth(area.GetWidth(), columns, m_iChildPadding);
 
     // The flowing children, in order, so rows can be measured first.
     CStdPtrArray flow;
@@ -74,44 +66,49 @@ void CTileLayoutUI::SetPos(RECT rc) {
         flow.Add(child);
     }
 
-    int y = area.top;
+    // Positions run in 64 bits: hostile item sizes and paddings must not
+    // wrap around; each rectangle is brought back into range.
+    long long y = area.top;
     if (IsVerticalBarShown()) y -= m_pVerticalScrollBar->GetScrollPos();
-    int needed = 0;
-    for (int first = 0; first < flow.GetSize(); first += columns) {
-        const int last = first + columns < flow.GetSize() ? first + columns : flow.GetSize();
+    long long needed = 0;
+    const int count = flow.GetSize();
+    for (int first = 0, last = 0; first < count; first = last) {
+        last = count - first > columns ? first + columns : count;
         int rowHeight = m_szItem.cy;
         if (rowHeight <= 0) {
             for (int i = first; i < last; ++i) {
                 auto* child = static_cast<CControlUI*>(flow.GetAt(i));
                 const RECT padding = child->GetPadding();
                 const SIZE estimate = child->EstimateSize(SIZE{cellWidth, area.GetHeight()});
-                const int height = ClampExtent(estimate.cy, child->GetMinHeight(), child->GetMaxHeight()) +
-                                   padding.top + padding.bottom;
+                const int height = SaturateToInt(
+                    static_cast<long long>(ClampExtent(estimate.cy, child->GetMinHeight(), child->GetMaxHeight())) +
+                    padding.top + padding.bottom);
                 if (height > rowHeight) rowHeight = height;
             }
             // Rows of stretchable items are square cells.
             if (rowHeight <= 0) rowHeight = cellWidth;
         }
-        int x = area.left;
+        long long x = area.left;
         for (int i = first; i < last; ++i) {
             auto* child = static_cast<CControlUI*>(flow.GetAt(i));
             const RECT padding = child->GetPadding();
-            const int roomX = cellWidth - padding.left - padding.right;
-            const int roomY = rowHeight - padding.top - padding.bottom;
+            const int roomX = SaturateToInt(static_cast<long long>(cellWidth) - padding.left - padding.right);
+            const int roomY = SaturateToInt(static_cast<long long>(rowHeight) - padding.top - padding.bottom);
             const SIZE estimate = child->EstimateSize(SIZE{roomX, roomY});
             int width = estimate.cx > 0 ? estimate.cx : roomX;
             int height = estimate.cy > 0 ? estimate.cy : roomY;
             width = ClampExtent(width < 0 ? 0 : width, child->GetMinWidth(), child->GetMaxWidth());
             height = ClampExtent(height < 0 ? 0 : height, child->GetMinHeight(), child->GetMaxHeight());
-            const int left = x + padding.left + (roomX > width ? (roomX - width) / 2 : 0);
-            const int top = y + padding.top;
-            child->SetPos(RECT{left, top, left + width, top + height});
-            x += cellWidth + m_iChildPadding;
+            const long long left = x + padding.left + (roomX > width ? (static_cast<long long>(roomX) - width) / 2 : 0);
+            const long long top = y + padding.top;
+            child->SetPos(RECT{SaturateToInt(left), SaturateToInt(top), SaturateToInt(left + width),
+                               SaturateToInt(top + height)});
+            x += static_cast<long long>(cellWidth) + m_iChildPadding;
         }
-        y += rowHeight + m_iChildPadding;
-        needed += rowHeight + (first > 0 ? m_iChildPadding : 0);
+        y += static_cast<long long>(rowHeight) + m_iChildPadding;
+        needed += static_cast<long long>(rowHeight) + (first > 0 ? m_iChildPadding : 0);
     }
-    ProcessScrollBar(area, 0, needed);
+    ProcessScrollBar(area, 0, SaturateToInt(needed));
 }
 
 }  // namespace TarselUI

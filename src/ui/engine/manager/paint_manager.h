@@ -135,6 +135,9 @@ public:
     // --- Control bookkeeping ----------------------------------------------
     bool InitControls(CControlUI* pControl, CControlUI* pParent = nullptr);
     void ReapObjects(CControlUI* pControl);
+    // Deletes the attached tree at once (its window is going); every
+    // control's destructor reaps what the manager still knows of it.
+    void DeleteRoot();
     void AddDelayedCleanup(CControlUI* pControl);
 
     // --- Fonts ----------------------------------------------------------------

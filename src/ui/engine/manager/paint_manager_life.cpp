@@ -124,6 +124,14 @@ void CPaintManagerUI::ReapObjects(CControlUI* pControl) {
     if (postPaint >= 0) m_aPostPaintControls.Remove(postPaint);
 }
 
+void CPaintManagerUI::DeleteRoot() {
+    CControlUI* root = m_pRoot;
+    // Nothing may reach the tree through the root while it is torn down.
+    m_pRoot = nullptr;
+    m_aPostPaintControls.Empty();
+    delete root;
+}
+
 void CPaintManagerUI::AddDelayedCleanup(CControlUI* pControl) {
     if (!pControl) return;
     pControl->SetManager(this, nullptr, false);
