@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 run_case() { # case -> output in $work/CASE.out, status in $work/CASE.rc
     local name=$1
     mkdir -p "$work/$name"
-    env -u TARSEL_TEST_ARCH -u TARSEL_BUILD_DIR -u WINEPREFIX -u WINEARCH -u TARSEL_WINE -u TARSEL_PRESET \
+    env -u TARSEL_TEST_ARCH -u TARSEL_ARCH_CHOSEN_BY -u TARSEL_BUILD_DIR -u WINEPREFIX -u WINEARCH -u TARSEL_WINE -u TARSEL_PRESET \
         TARSEL_CACHE="$work/$name" TARSEL_HOST_RUNS_I386=yes TARSEL_SETUP_SIMULATE="$name" \
         bash "$setup" >"$work/$name.out" 2>&1
     echo $? >"$work/$name.rc"
@@ -58,12 +58,12 @@ expect i386-unresolvable "leaves the marker" test -f "$work/i386-unresolvable/i3
 expect i386-unresolvable "succeeds" status_is i386-unresolvable 0
 
 # A later run on the same machine goes straight to the x86_64 path.
-env -u TARSEL_TEST_ARCH -u TARSEL_BUILD_DIR -u WINEPREFIX TARSEL_CACHE="$work/i386-unresolvable" \
+env -u TARSEL_TEST_ARCH -u TARSEL_ARCH_CHOSEN_BY -u TARSEL_BUILD_DIR -u WINEPREFIX TARSEL_CACHE="$work/i386-unresolvable" \
     TARSEL_HOST_RUNS_I386=yes bash -c 'source "$(dirname "$1")/env.sh"; echo "$TARSEL_TEST_ARCH"' _ "$setup" \
     >"$work/later.out" 2>&1
 expect later "env.sh takes the x86_64 path once the marker is there" has later "x86_64"
 # A user who asked for i686 gets a clear failure instead of a silent switch.
-env -u TARSEL_BUILD_DIR -u WINEPREFIX TARSEL_TEST_ARCH=i686 TARSEL_CACHE="$work/user" \
+env -u TARSEL_ARCH_CHOSEN_BY -u TARSEL_BUILD_DIR -u WINEPREFIX TARSEL_TEST_ARCH=i686 TARSEL_CACHE="$work/user" \
     TARSEL_SETUP_SIMULATE=i386-unresolvable bash "$setup" >"$work/user.out" 2>&1
 echo $? >"$work/user.rc"
 expect user "an explicit i686 choice fails instead of switching" eval '! status_is user 0 && has user "installing the packages failed"'
