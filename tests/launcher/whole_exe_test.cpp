@@ -64,6 +64,19 @@ HWND BoxOf(const testsupport::RunningLauncher& launcher) {
 enum class Answer { kLeftButton, kRightButton, kAltF4 };
 enum class Expect { kClient, kInstaller, kSilentInstaller, kNothing };
 
+// The one program a launch started is the client, or the installer with
+// the parameter its mode asks for.
+void ExpectStarted(const WaitingInstaller& setup, const StartedProgram& start, Expect expect) {
+    if (expect == Expect::kClient) {
+        EXPECT_EQ(start.role, L"client");
+        EXPECT_EQ(start.path, setup.client);
+    } else {
+        EXPECT_EQ(start.role, L"installer");
+        EXPECT_EQ(start.path, setup.installer);
+        EXPECT_EQ(start.parameters, expect == Expect::kSilentInstaller ? L"silent" : L"");
+    }
+}
+
 struct AnswerCase {
     const char* name;
     const wchar_t* type;
@@ -99,14 +112,7 @@ TEST_P(WholeLauncherAnswers, StartWhatTheAnswerSays) {
     if (c.expect != Expect::kNothing) {
         starts = setup.folder.WaitForStarts(1);
         ASSERT_EQ(starts.size(), 1u);
-        if (c.expect == Expect::kClient) {
-            EXPECT_EQ(starts[0].role, L"client");
-            EXPECT_EQ(starts[0].path, setup.client);
-        } else {
-            EXPECT_EQ(starts[0].role, L"installer");
-            EXPECT_EQ(starts[0].path, setup.installer);
-            EXPECT_EQ(starts[0].parameters, c.expect == Expect::kSilentInstaller ? L"silent" : L"");
-        }
+        ExpectStarted(setup, starts[0], c.expect);
     }
     EXPECT_EQ(setup.folder.SettledStarts(c.expect == Expect::kNothing ? 1500 : 500).size(), starts.size());
     EXPECT_EQ(setup.folder.ReadData(L"action"), L"toupdate") << "the record stays";
@@ -253,14 +259,7 @@ TEST_P(WholeLauncherWithoutSkin, StillRunsTheFlowAndEnds) {
 
     auto starts = setup.folder.WaitForStarts(1);
     ASSERT_EQ(starts.size(), 1u);
-    if (c.expect == Expect::kClient) {
-        EXPECT_EQ(starts[0].role, L"client");
-        EXPECT_EQ(starts[0].path, setup.client);
-    } else {
-        EXPECT_EQ(starts[0].role, L"installer");
-        EXPECT_EQ(starts[0].path, setup.installer);
-        EXPECT_EQ(starts[0].parameters, c.expect == Expect::kSilentInstaller ? L"silent" : L"");
-    }
+    ExpectStarted(setup, starts[0], c.expect);
     EXPECT_EQ(setup.folder.SettledStarts(500).size(), 1u);
     EXPECT_TRUE(testsupport::WaitUntilNoLauncherRuns()) << "the single-instance mutex is free again";
 }

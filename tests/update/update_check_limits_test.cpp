@@ -16,25 +16,13 @@
 #include "util/util.h"
 
 using testsupport::PatternBytes;
+using updatetest::CountGets;
+using updatetest::DigestOf;
 using updatetest::KeysInFileOrder;
 using updatetest::OneRuleDocument;
 using updatetest::UpdateCheckSite;
 
 namespace {
-
-std::string DigestOf(const std::string& bytes) {
-    testsupport::TempDir scratch;
-    testsupport::WriteFileBytes(scratch / L"x.bin", bytes);
-    return UpperCaseDigest(GetFileMD5(Util::WideToAnsi(scratch / L"x.bin")));
-}
-
-size_t CountGets(const std::string& logLines) {
-    std::istringstream lines(logLines);
-    std::string line;
-    size_t gets = 0;
-    while (std::getline(lines, line)) gets += line.rfind("GET ", 0) == 0;
-    return gets;
-}
 
 std::vector<std::string> SectionLines(const std::string& iniText) {
     std::vector<std::string> sections;

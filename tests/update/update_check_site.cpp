@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "digest/file_md5.h"
 #include "support/test_paths.h"
 #include "util/unique_handle.h"
 #include "util/util.h"
@@ -77,6 +78,20 @@ std::string OneRuleDocument(const std::string& pattern, const std::string& versi
            "\",\n"
            "      \"ImageUrls\": [\"a.png\", \"b.png\"], \"Descriptions\": [\"fixes\", \"speed\"] } }\n"
            "}\n";
+}
+
+std::string DigestOf(const std::string& bytes) {
+    testsupport::TempDir scratch;
+    testsupport::WriteFileBytes(scratch / L"x.bin", bytes);
+    return UpperCaseDigest(GetFileMD5(Util::WideToAnsi(scratch / L"x.bin")));
+}
+
+size_t CountGets(const std::string& logLines) {
+    std::istringstream lines(logLines);
+    std::string line;
+    size_t gets = 0;
+    while (std::getline(lines, line)) gets += line.rfind("GET ", 0) == 0;
+    return gets;
 }
 
 }  // namespace updatetest

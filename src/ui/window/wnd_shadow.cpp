@@ -7,11 +7,6 @@ namespace TarselUI {
 namespace {
 
 constexpr wchar_t kShadowClassName[] = L"BeautyShadowWnd";
-constexpr int kMaxOffset = 20;
-constexpr unsigned kMaxSharpness = 20;
-constexpr unsigned kMaxDarkness = 255;
-
-bool InOffsetRange(int value) { return value >= -kMaxOffset && value <= kMaxOffset; }
 
 }  // namespace
 
@@ -99,28 +94,28 @@ void CWndShadow::ShowForStyle(LONG ownerStyle) {
 }
 
 bool CWndShadow::SetSize(int NewSize) {
-    if (!InOffsetRange(NewSize)) return false;
+    if (!ShadowSizeOrOffsetInRange(NewSize)) return false;
     m_nSize = static_cast<signed char>(NewSize);
     if (m_Status & kVisible) Update(::GetWindow(m_hWnd.get(), GW_OWNER));
     return true;
 }
 
 bool CWndShadow::SetSharpness(unsigned int NewSharpness) {
-    if (NewSharpness > kMaxSharpness) return false;
+    if (!ShadowSharpnessInRange(NewSharpness)) return false;
     m_nSharpness = static_cast<BYTE>(NewSharpness);
     if (m_Status & kVisible) Update(::GetWindow(m_hWnd.get(), GW_OWNER));
     return true;
 }
 
 bool CWndShadow::SetDarkness(unsigned int NewDarkness) {
-    if (NewDarkness > kMaxDarkness) return false;
+    if (!ShadowDarknessInRange(NewDarkness)) return false;
     m_nDarkness = static_cast<BYTE>(NewDarkness);
     if (m_Status & kVisible) Update(::GetWindow(m_hWnd.get(), GW_OWNER));
     return true;
 }
 
 bool CWndShadow::SetPosition(int NewXOffset, int NewYOffset) {
-    if (!InOffsetRange(NewXOffset) || !InOffsetRange(NewYOffset)) return false;
+    if (!ShadowSizeOrOffsetInRange(NewXOffset) || !ShadowSizeOrOffsetInRange(NewYOffset)) return false;
     m_nxOffset = static_cast<signed char>(NewXOffset);
     m_nyOffset = static_cast<signed char>(NewYOffset);
     if (m_Status & kVisible) Update(::GetWindow(m_hWnd.get(), GW_OWNER));

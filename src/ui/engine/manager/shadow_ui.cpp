@@ -12,11 +12,6 @@ namespace TarselUI {
 namespace {
 
 constexpr wchar_t kShadowClassName[] = L"TarselUIShadowWnd";
-constexpr int kMaxOffset = 20;
-constexpr unsigned kMaxSharpness = 20;
-constexpr unsigned kMaxDarkness = 255;
-
-bool InOffsetRange(int value) { return value >= -kMaxOffset && value <= kMaxOffset; }
 
 // The owner's shape: its window region, or its whole rectangle without one.
 std::vector<ShadowSpan> ShapeOf(HWND owner, int width, int height) {
@@ -182,28 +177,28 @@ LRESULT CALLBACK CShadowUI::OwnerProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
 }
 
 bool CShadowUI::SetSize(int NewSize) {
-    if (!InOffsetRange(NewSize)) return false;
+    if (!ShadowSizeOrOffsetInRange(NewSize)) return false;
     m_params.size = NewSize;
     Redraw();
     return true;
 }
 
 bool CShadowUI::SetSharpness(unsigned int NewSharpness) {
-    if (NewSharpness > kMaxSharpness) return false;
+    if (!ShadowSharpnessInRange(NewSharpness)) return false;
     m_params.sharpness = static_cast<int>(NewSharpness);
     Redraw();
     return true;
 }
 
 bool CShadowUI::SetDarkness(unsigned int NewDarkness) {
-    if (NewDarkness > kMaxDarkness) return false;
+    if (!ShadowDarknessInRange(NewDarkness)) return false;
     m_params.darkness = static_cast<int>(NewDarkness);
     Redraw();
     return true;
 }
 
 bool CShadowUI::SetPosition(int NewXOffset, int NewYOffset) {
-    if (!InOffsetRange(NewXOffset) || !InOffsetRange(NewYOffset)) return false;
+    if (!ShadowSizeOrOffsetInRange(NewXOffset) || !ShadowSizeOrOffsetInRange(NewYOffset)) return false;
     m_params.offsetX = NewXOffset;
     m_params.offsetY = NewYOffset;
     Redraw();

@@ -27,6 +27,12 @@ struct ShadowParams {
     COLORREF color = 0;  // 0x00BBGGRR
 };
 
+// The ranges both shadows' setters accept; a value outside is refused and
+// the setting kept.
+inline bool ShadowSizeOrOffsetInRange(int value) { return value >= -20 && value <= 20; }
+inline bool ShadowSharpnessInRange(unsigned value) { return value <= 20; }
+inline bool ShadowDarknessInRange(unsigned value) { return value <= 255; }
+
 // The colour's red, green and blue scaled by alpha / 255, packed 0x00RRGGBB.
 DWORD ShadowPreMultiply(COLORREF color, unsigned alpha);
 
