@@ -188,9 +188,9 @@ def version_folder_is_a_file(build, case):
     s.folder.write_data({"server": s.site.server})  # no "ver": it is looked up
     s.offer()
     s.launch()
-    # Without "ver" the client path fails and the previous installed version
-    # starts; the file is no version at all.
-    expect_client_started(s.folder, version="1.1.400.1")
+    # Without "ver" the newest installed version folder starts; the file is
+    # no version at all.
+    expect_client_started(s.folder, version=CLIENT_VERSION)
     data = expect_recorded(s.folder, s.package)
     check(data["ver"] == CLIENT_VERSION, "ver became %r, expected the newest version folder" % data["ver"])
 
