@@ -291,9 +291,9 @@ def data_file_read_only(build, case):
 
 
 def data_file_empty(build, case):
-    # Nothing to read: no version, no server; the previous installed
-    # version starts and the built-in server cannot be reached from here.
-    _data_file_case(build, case, b"", expect_update=False, client_version="1.1.400.1")
+    # Nothing to read: no version, no server; the newest installed version
+    # starts and the built-in server cannot be reached from here.
+    _data_file_case(build, case, b"", expect_update=False)
 
 
 def data_file_binary_garbage(build, case):
