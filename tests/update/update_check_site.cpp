@@ -6,6 +6,7 @@
 
 #include "digest/file_md5.h"
 #include "support/test_paths.h"
+#include "update/update_check.h"
 #include "util/unique_handle.h"
 #include "util/util.h"
 
