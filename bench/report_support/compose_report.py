@@ -4,7 +4,8 @@
 Reads what bench/report collected in RESULTS_DIR (launch.txt from
 measure_launch.py, download.txt, md5.txt and skin.txt from the single
 benchmarks) and prints one table: each figure beside its floor or peer
-from the same run, its target and whether it was met. A benchmark that
+from the same run, its target and whether it was met; then the launcher's
+start-up timeline when measure_launch.py got one. A benchmark that
 failed or printed nothing usable gives rows that say so and count as not
 met. The last line is "targets met: N of M".
 """
@@ -65,10 +66,50 @@ class Table:
 
     def print(self):
         header = ("measure", "ours", "floor or peer", "target", "met")
-        widths = [max(len(str(r[i])) for r in self.rows + [header]) for i in range(5)]
-        for r in [header] + self.rows:
-            print("  ".join(str(cell).ljust(widths[i]) for i, cell in enumerate(r)).rstrip())
-        print("targets met: %d of %d" % (self.met, self.targets))
+        print_columns([header] + self.rows)
+
+
+def print_columns(rows):
+    widths = [max(len(str(r[i])) for r in rows) for i in range(len(rows[0]))]
+    for r in rows:
+        print("  ".join(str(cell).ljust(widths[i]) for i, cell in enumerate(r)).rstrip())
+
+
+# What each mark of the start-up timeline stands for.
+MILESTONE_LABELS = {
+    "process_start": "CreateProcess called (the probe)",
+    "runtime_start": "own code runs (static DLLs loaded)",
+    "entry_point": "entry point (wWinMain)",
+    "single_instance_test": "single-instance test done",
+    "frame_create": "COM and engine set up, frame made",
+    "frame_wm_create": "frame window created (WM_CREATE)",
+    "skin_built": "skin built (InitWindow)",
+    "do_launch": "DoLaunch entered",
+    "client_started": "client started (its own stamp)",
+    "frame_created": "frame's Create returned (after the update check)",
+}
+
+
+def timeline_table(text):
+    """The launcher's start-up milestones (median ms after CreateProcess), in
+    the order they came, each with the step from the one before."""
+    marks = [("process_start", 0.0)]
+    for line in text.splitlines():
+        parts = line.split()
+        if len(parts) == 3 and parts[0] == "timeline":
+            try:
+                marks.append((parts[1], float(parts[2])))
+            except ValueError:
+                pass
+    if len(marks) < 3:
+        return []
+    marks.sort(key=lambda mark: mark[1])
+    rows = [("start-up timeline, median", "ms after start", "step ms")]
+    previous = 0.0
+    for name, at in marks:
+        rows.append((MILESTONE_LABELS.get(name, name), "%.1f" % at, "%+.1f" % (at - previous)))
+        previous = at
+    return rows
 
 
 def launch_rows(table, text):
@@ -93,17 +134,25 @@ def download_rows(table, text):
     # bench/download pads its labels to 44 characters; columns: wall s,
     # MB/s, cpu s, wineserver s, download-alone cpu s.
     ours = row_numbers(text, "ours, 5 parts (Wine)", 0, 44)
+    fair = row_numbers(text, "aria2c -x5 -s5 -k, five equal parts", 0, 44)
     aria = row_numbers(text, "aria2c -x5 -s5", 0, 44)
     curl = row_numbers(text, "curl, one connection", 0, 44)
     ours_plain = row_numbers(text, "ours, 5 parts (Wine)", 1, 44)
     curl_plain = row_numbers(text, "curl, one connection", 1, 44)
-    if not (ours and aria and curl):
-        table.add("download 64 MiB, 10 MB/s cap per request", "failed", "-", ">= 0.98 x aria2c", False)
+    if not (ours and fair and aria and curl):
+        table.add("download 64 MiB, 10 MB/s cap per request", "failed", "-", ">= 1.0 x aria2c, five equal parts", False)
+        table.add("download 64 MiB, against aria2c's default split", "failed", "-", ">= 0.98 x aria2c", False)
         table.add("download 64 MiB, CPU time", "failed", "-", "<= aria2c", False)
         table.add("download 64 MiB, against one connection", "failed", "-", ">= 4.5 x curl", False)
     else:
-        table.add("download 64 MiB, 10 MB/s cap per request", "%.1f MB/s" % ours[1], "aria2c -x5 %.1f MB/s" % aria[1],
-                  ">= 0.98 x aria2c (%.2f)" % (ours[1] / aria[1]), ours[1] >= 0.98 * aria[1])
+        # The peer to beat: aria2c split into five equal parts, as ours is.
+        table.add("download 64 MiB, 10 MB/s cap per request", "%.1f MB/s" % ours[1],
+                  "aria2c -x5 -k, 5 equal parts %.1f MB/s" % fair[1],
+                  ">= 1.0 x aria2c (%.2f)" % (ours[1] / fair[1]), ours[1] >= fair[1])
+        # aria2c at its default piece size (three pieces of 64 MiB).
+        table.add("download 64 MiB, against aria2c's default split", "%.1f MB/s" % ours[1],
+                  "aria2c -x5 %.1f MB/s" % aria[1], ">= 0.98 x aria2c (%.2f)" % (ours[1] / aria[1]),
+                  ours[1] >= 0.98 * aria[1])
         # The download's own CPU time (download_fetch measures it around the
         # transfer); starting a Wine process is not the downloader's cost.
         alone = ours[4] if len(ours) > 4 else ours[2]
@@ -171,6 +220,11 @@ def main(argv):
     skin_rows(table, read(results, "skin.txt"))
     first_paint_rows(table, read(results, "first_paint.txt"))
     table.print()
+    timeline = timeline_table(read(results, "launch.txt"))
+    if timeline:
+        print()
+        print_columns(timeline)
+    print("targets met: %d of %d" % (table.met, table.targets))
     return 0
 
 

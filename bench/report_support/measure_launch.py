@@ -13,8 +13,14 @@ The launcher's own figures for bench/report, each beside the floor program
   check downloads a 64 MiB package from nginx on loopback, the floor while
   it opens the client (both sampled while they run: Wine keeps no peak).
 
+- the start-up timeline: the launcher's own milestones in the same runs
+  (TARSEL_STARTUP_TIMELINE names a file the launcher writes its
+  QueryPerformanceCounter marks to when it ends), in ms after the probe's
+  CreateProcess, median of the runs, ending with the client's own stamp.
+
 Prints "key value" lines: start_ms_{ours,floor}_{median,worst} and
-peak_mib_{ours,floor}.
+peak_mib_{ours,floor}; then "timeline NAME MS" lines in the order of the
+flow.
 """
 import os
 import shutil
@@ -31,6 +37,11 @@ from e2e_harness import (CLIENT_VERSION, NEW_VERSION, decode_data_file, encode_d
 from desktop import desktop_kept_up  # noqa: E402
 
 PACKAGE_MIB = 64
+
+# The launcher's marks in the order of the flow (src/launcher/main.cpp and
+# main_frame.cpp); the client's stamp comes last.
+MILESTONES = ["runtime_start", "entry_point", "single_instance_test", "frame_create", "frame_wm_create",
+              "skin_built", "do_launch", "frame_created"]
 
 
 class Bench:
@@ -85,7 +96,9 @@ class Bench:
         """Runs one program under the probe; returns (probe fields, client stamp or None)."""
         self.runs += 1
         log = os.path.join(self.work, "started-%d.log" % self.runs)
-        env = dict(os.environ, WINEDEBUG="-all", TARSEL_STUB_TIMESTAMP="1", TARSEL_STUB_LOG=wine_path(log))
+        self.timeline_file = os.path.join(self.work, "timeline-%d.txt" % self.runs)
+        env = dict(os.environ, WINEDEBUG="-all", TARSEL_STUB_TIMESTAMP="1", TARSEL_STUB_LOG=wine_path(log),
+                   TARSEL_STARTUP_TIMELINE=wine_path(self.timeline_file))
         options = ["--temp", wine_path(self.temp)] + (["--memory"] if memory else [])
         done = subprocess.run([self.wine_run, self.probe] + options + program_args,
                               env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=150)
@@ -110,6 +123,16 @@ class Bench:
             raise SystemExit("the client never started")
         return (stamp - int(fields["start_qpc"])) * 1000.0 / int(fields["qpc_frequency"]), fields
 
+    def timeline_ms(self, fields):
+        """The launcher's marks of the last run in ms after CreateProcess, or {}."""
+        try:
+            with open(self.timeline_file) as f:
+                marks = dict(line.split() for line in f if len(line.split()) == 2)
+        except OSError:
+            return {}
+        start, frequency = int(fields["start_qpc"]), int(marks.pop("frequency", fields["qpc_frequency"]))
+        return {name: (int(counter) - start) * 1000.0 / frequency for name, counter in marks.items()}
+
     def launcher_recorded_package(self):
         with open(self.data, "rb") as f:
             return parse_ini(decode_data_file(f.read())).get("base", {}).get("md5") == self.big_md5
@@ -132,13 +155,16 @@ def main(argv):
 def measure(bench, runs):
     floor_args = [wine_path(bench.floor), wine_path(bench.client)]
     ours, floor = [], []
+    timeline = {name: [] for name in MILESTONES}
     with desktop_kept_up(bench.wine_run, bench.build, bench.work):
         bench.write_data(bench.quiet_server)
         bench.start_ms([wine_path(bench.launcher)])  # warm the caches once, uncounted
         for _ in range(runs):
             bench.write_data(bench.quiet_server)
-            ms, _ = bench.start_ms([wine_path(bench.launcher)])
+            ms, fields = bench.start_ms([wine_path(bench.launcher)])
             ours.append(ms)
+            for name, at in bench.timeline_ms(fields).items():
+                timeline.setdefault(name, []).append(at)
             ms, _ = bench.start_ms(floor_args)
             floor.append(ms)
 
@@ -160,6 +186,10 @@ def measure(bench, runs):
     print("start_ms_floor_worst %.1f" % max(floor))
     print("peak_mib_ours %.1f" % (max(peaks) / mib))
     print("peak_mib_floor %.1f" % (max(floor_peaks) / mib))
+    for name in MILESTONES + sorted(set(timeline) - set(MILESTONES)):
+        if timeline[name]:
+            print("timeline %s %.1f" % (name, statistics.median(timeline[name])))
+    print("timeline client_started %.1f" % statistics.median(ours))
     return 0
 
 

@@ -12,6 +12,7 @@
 #include "launcher/launcher.h"
 #include "launcher/main_frame.h"
 #include "launcher/registry.h"
+#include "launcher/startup_timeline.h"
 #include "ui/engine/manager/paint_manager.h"
 #include "ui/window/wnd_shadow.h"
 #include "util/diagnostics.h"
@@ -49,6 +50,8 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
+    StartupTimeline::Mark("entry_point");
+    const StartupTimeline::TimelineWriter timeline;
     const std::wstring text = (commandLine && *commandLine) ? commandLine : kDefaultCommandLine;
     CCmdLine* cmd = GetUnify()->GetApp()->GetCmdLine();
     cmd->SetCmdLine(text);
@@ -70,6 +73,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
         }
     }
 
+    StartupTimeline::Mark("single_instance_test");
+
     TarselUI::CWndShadow::Initialize(instance);
     TarselUI::CPaintManagerUI::SetInstance(instance);
 
@@ -79,12 +84,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
     // Deletes itself when its window is destroyed.
     auto* frame = new (std::nothrow) CMainFrameWnd();
     if (!frame) return 0;
+    StartupTimeline::Mark("frame_create");
     HWND hwnd = frame->Create(nullptr, kSingleInstanceName, WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, 0);
     if (!hwnd) {
         // Nothing has posted quit: the loop would never end.
         Util::DebugLine("[****] main window not created\n");
         return 0;
     }
+    StartupTimeline::Mark("frame_created");
     HICON icon = ::LoadIconW(instance, MAKEINTRESOURCEW(kApplicationIcon));
     ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ::ShowWindow(hwnd, SW_HIDE);

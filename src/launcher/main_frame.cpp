@@ -1,5 +1,6 @@
 #include "launcher/main_frame.h"
 
+#include "launcher/startup_timeline.h"
 #include "ui/engine/controls/control.h"
 #include "util/diagnostics.h"
 
@@ -32,11 +33,13 @@ void CMainFrameWnd::OnFinalMessage(HWND hWnd) {
 }
 
 void CMainFrameWnd::InitWindow() {
+    StartupTimeline::Mark("skin_built");
     m_PaintManager.SetDefaultFont(L"微软雅黑", 12, false, false, false);
     m_pCloseBtn = m_PaintManager.FindControl(L"closebtn");
     m_pMaxBtn = m_PaintManager.FindControl(L"maxbtn");
     m_pRestoreBtn = m_PaintManager.FindControl(L"restorebtn");
     m_pMinBtn = m_PaintManager.FindControl(L"minbtn");
+    StartupTimeline::Mark("do_launch");
     m_launcher.DoLaunch();
 }
 
@@ -49,6 +52,7 @@ TarselUI::UILIB_RESOURCETYPE CMainFrameWnd::GetResourceType() const {
 }
 
 LRESULT CMainFrameWnd::OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    StartupTimeline::Mark("frame_wm_create");
     // Without the archive the window host would skip InitWindow, nothing
     // would run the launch flow or post quit, and an invisible process
     // would hold the single-instance mutex for ever. The flow does not need

@@ -14,7 +14,12 @@ namespace {
 
 // Under Wine every socket read and every file write costs a round trip to
 // the wine server; large reads keep that cost a small share of the CPU time.
-constexpr long kReceiveBuffer = 512 * 1024;
+// Each part holds one such buffer for the whole download. Measured with
+// bench/download and bench/report on 64-bit Wine: 256 KiB costs no more CPU
+// and no less throughput than 512 KiB and holds 1.25 MiB less over five
+// parts; at 128 KiB and below the download's CPU time rises, at 16 KiB
+// (curl's default) the unthrottled rate falls to a third.
+constexpr long kReceiveBuffer = 256 * 1024;
 
 constexpr const char* kUserAgent = "Mozilla/5.0 (Windows NT 5.1; rv:5.0) Gecko/20100101 Firefox/5.0";
 
