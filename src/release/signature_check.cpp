@@ -48,7 +48,6 @@ SignatureVerdict VerifyDocumentSignature(const std::wstring& document, const Min
     const MinisignResult result = VerifyMinisign(key, bytes.bytes, signature.bytes);
     if (!result.ok()) {
         verdict.detail = DescribeMinisignFailure(result.failure);
-        if (result.failure == MinisignFailure::kOtherKey) verdict.detail += " than key " + KeyIdText(key);
         return verdict;
     }
     verdict.verified = true;
