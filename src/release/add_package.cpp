@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "digest/sha256.h"
 #include "update/json_text.h"
 
 namespace release {
@@ -212,7 +213,18 @@ AddedDocument AddRelease(const std::string& existing, const NewRelease& r) {
                           version + "\"; change or remove that entry by hand first";
             return added;
         }
-        added.changes.insert(added.changes.begin(), "kept " + packageLine + ", already under \"Targets\"");
+        // A listed SHA-256 that is not this installer's would make every
+        // launcher reject the download it is about to be handed.
+        const bool listsSha256 = known->isMember("SHA256");
+        const std::string sha256 = json_text::MemberAsText(*known, "SHA256", existing);
+        if (listsSha256 && !r.sha256.empty() && !Sha256TextMatches(r.sha256, sha256)) {
+            added.error = "package " + r.md5 + " is already listed with SHA256 \"" + sha256 + "\", but the installer's is " +
+                          r.sha256 + "; change or remove that entry by hand first";
+            return added;
+        }
+        added.changes.insert(added.changes.begin(),
+                             "kept " + packageLine + ", already under \"Targets\"" +
+                                 (listsSha256 ? std::string() : " (without SHA256: only its MD5 is checked)"));
     } else if (targets) {
         const Json::Value* last = LastChild(*targets);
         std::string indent = last ? IndentOfLine(existing, static_cast<size_t>(last->getOffsetStart()))

@@ -11,7 +11,7 @@ namespace release {
 
 struct NewRelease {
     std::string md5;     // upper case
-    std::string sha256;  // "" when the build has no SHA-256
+    std::string sha256;  // lower case; "" writes no "SHA256"
     std::string url;
     std::string version;
     std::string pattern;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "digest/sha256.h"
 #include "release/document_file.h"
 #include "release/version_space.h"
 #include "update/json_text.h"
@@ -223,6 +224,11 @@ private:
                    url.rfind("HTTPS://", 0) != 0) {
             Add(true, MemberLine(document_, *package, "ExeUrl", packageLine),
                 name + "ExeUrl " + Quoted(url) + " is not an http or https URL: the download fails");
+        }
+        if (auto sha256 = info.find("sha256"); sha256 != info.end() && !IsSha256Text(sha256->second)) {
+            Add(true, MemberLine(document_, *package, "SHA256", packageLine),
+                name + "SHA256 " + Quoted(sha256->second) + " of package " + Quoted(md5) +
+                    " is not 64 hexadecimal digits: the package never verifies");
         }
         const std::string& newVersion = Field(info, "newversion");
         if (UpdateMatcher::SplitVersion(newVersion).size() != 4) {

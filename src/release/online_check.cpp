@@ -8,7 +8,8 @@
 
 #include <set>
 
-#include "digest/file_md5.h"
+#include "digest/file_digests.h"
+#include "digest/sha256.h"
 #include "net/download_plan.h"
 #include "net/http_downloader.h"
 #include "update/update_check.h"
@@ -34,7 +35,7 @@ long long FileSize(const std::wstring& path) {
 
 }  // namespace
 
-PackageFetch FetchPackage(const std::string& url) {
+PackageFetch FetchPackage(const std::string& url, bool withSha256) {
     PackageFetch fetch;
     std::string stem = Util::MakeTempFileA("trl");
     if (stem.empty()) {
@@ -59,7 +60,11 @@ PackageFetch FetchPackage(const std::string& url) {
     fetch.fetched = handle && fetch.size > 0;
     if (fetch.fetched) {
         fetch.rangesSupported = net::FindContentRange(headers).present;
-        fetch.digest = UpperCaseDigest(GetFileMD5(wideFile));
+        // One pass over the file, as the update check verifies it.
+        const FileDigests digests =
+            GetFileDigests(wideFile, withSha256 ? DigestSet::kMd5AndSha256 : DigestSet::kMd5);
+        fetch.digest = UpperCaseDigest(digests.md5);
+        fetch.sha256 = digests.sha256;
     } else if (!handle) {
         fetch.error = "the download could not start";
     } else {
@@ -87,9 +92,12 @@ std::vector<std::string> CheckOnline(CheckedDocument& document) {
         const UpdateInfo& rule = document.rules[i];
         const std::string& md5 = Field(rule, "md5");
         const std::string& url = Field(rule, "url");
-        if (url.empty() || !seen.insert(md5 + "\n" + url).second) continue;
+        const auto sha256 = rule.find("sha256");
+        const bool withSha256 = sha256 != rule.end();
+        const std::string key = md5 + "\n" + url + "\n" + (withSha256 ? "=" + sha256->second : std::string());
+        if (url.empty() || !seen.insert(key).second) continue;
         const int line = i < document.ruleLines.size() ? document.ruleLines[i] : 1;
-        PackageFetch fetch = FetchPackage(url);
+        PackageFetch fetch = FetchPackage(url, withSha256);
         if (!fetch.fetched) {
             lines.push_back("online: " + url + ": not fetched: " + fetch.error);
             document.problems.push_back(
@@ -97,14 +105,26 @@ std::vector<std::string> CheckOnline(CheckedDocument& document) {
             continue;
         }
         bool matches = fetch.digest == md5;
-        lines.push_back("online: " + url + ": " + std::to_string(fetch.size) + " bytes, " +
-                        (fetch.rangesSupported ? "byte ranges supported" : "no byte ranges (fetched in one transfer)") +
-                        ", MD5 " + fetch.digest + (matches ? " matches" : " differs from " + md5));
+        std::string report = "online: " + url + ": " + std::to_string(fetch.size) + " bytes, " +
+                             (fetch.rangesSupported ? "byte ranges supported" : "no byte ranges (fetched in one transfer)") +
+                             ", MD5 " + fetch.digest + (matches ? " matches" : " differs from " + md5);
         if (!matches) {
             document.problems.push_back(
                 {true, line,
                  "package at " + url + " has MD5 " + fetch.digest + ", not " + md5 + ": the launcher rejects it"});
         }
+        if (withSha256) {
+            // The launcher's own comparison: either case, a malformed
+            // expectation never matches (check lists that one by itself).
+            const bool shaMatches = Sha256TextMatches(fetch.sha256, sha256->second);
+            report += ", SHA256 " + fetch.sha256 + (shaMatches ? " matches" : " differs from " + sha256->second);
+            if (!shaMatches) {
+                document.problems.push_back({true, line,
+                                             "package at " + url + " has SHA256 " + fetch.sha256 + ", not " +
+                                                 sha256->second + ": the launcher rejects it"});
+            }
+        }
+        lines.push_back(report);
     }
     return lines;
 }

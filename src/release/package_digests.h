@@ -1,8 +1,7 @@
 #pragma once
-// The digests a package entry carries, computed from the installer file.
-// MD5 is what the launcher verifies today. A SHA-256 digest joins it once
-// the digest library offers one and packages may carry it ("SHA256"); until
-// then `sha256` stays empty and documents are written without it.
+// The digests a package entry carries, computed from the installer file in
+// one pass: the MD5 the launcher keys packages by ("TargetMD5") and the
+// SHA-256 it also checks when the entry has one ("SHA256").
 
 #include <string>
 
@@ -10,12 +9,9 @@ namespace release {
 
 struct PackageDigests {
     std::string md5;     // 32 upper-case hexadecimal digits; "" when unreadable or empty
-    std::string sha256;  // 64 hexadecimal digits, or "" when this build has none
+    std::string sha256;  // 64 lower-case hexadecimal digits, as sha256sum prints; "" likewise
 };
 
 PackageDigests DigestsOfFile(const std::wstring& path);
-
-// Whether this build computes SHA-256 digests for packages.
-bool HasSha256Digests();
 
 }  // namespace release

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "digest/sha256.h"
 #include "release/add_package.h"
 #include "release/document_check.h"
 #include "release/document_file.h"
@@ -129,8 +130,13 @@ CommandOutput RunCheck(const Arguments& arguments) {
             return BadCommand("--installed " + version + ": an installed version is four numbers, like 1.1.516.220");
         }
     }
-    if (publicKey && !HasSignatureSupport()) {
-        return BadCommand("--public-key: this build has no signature support; the signature was not checked");
+    std::optional<MinisignPublicKey> key;
+    if (publicKey) {
+        key = ParseMinisignPublicKey(*publicKey);
+        if (!key) {
+            return BadCommand("--public-key: not a minisign public key; give the second line of the key's .pub file "
+                              "(56 base64 characters starting with RW)");
+        }
     }
 
     const std::wstring path = Util::Utf8ToWide(words[0]);
@@ -140,13 +146,25 @@ CommandOutput RunCheck(const Arguments& arguments) {
     CommandOutput output;
     std::vector<std::string> onlineLines;
     if (online) onlineLines = CheckOnline(document);
-    std::string signatureLine;
-    if (publicKey) {
-        SignatureVerdict verdict = VerifyDocumentSignature(path, Util::Utf8ToWide(*publicKey));
-        signatureLine = "signature: " + verdict.detail;
+    std::string signatureLines;
+    if (key) {
+        const std::string signatureName = words[0] + ".minisig";
+        SignatureVerdict verdict = VerifyDocumentSignature(path, *key);
         if (!verdict.verified) {
-            document.problems.push_back(
-                {true, 1, "the signature " + words[0] + ".minisig does not verify: " + verdict.detail});
+            document.problems.push_back({true, 1, "the signature " + signatureName + " does not verify with key " +
+                                                      KeyIdText(*key) + ": " + verdict.detail +
+                                                      ": a launcher built with this key uses no rule of it"});
+        } else {
+            signatureLines += "signature: " + signatureName + " verifies with key " + KeyIdText(*key) + ", " +
+                              verdict.detail + "\n";
+            if (verdict.timestamp) {
+                signatureLines += "signature: timestamp " + std::to_string(*verdict.timestamp) +
+                                  ": a launcher that has accepted a document with a larger timestamp refuses this one\n";
+            } else {
+                document.problems.push_back(
+                    {false, 1, "the signature's trusted comment has no timestamp:N: a launcher that has accepted a "
+                               "timestamped document refuses this one (let minisign write its default comment)"});
+            }
         }
     }
     std::stable_sort(document.problems.begin(), document.problems.end(),
@@ -157,7 +175,7 @@ CommandOutput RunCheck(const Arguments& arguments) {
         ++(problem.error ? errors : warnings);
     }
     for (const std::string& line : onlineLines) output.out += line + "\n";
-    if (!signatureLine.empty()) output.out += signatureLine + "\n";
+    output.out += signatureLines;
     for (const std::string& version : installed) output.out += DescribeInstalled(document, version) + "\n";
     output.out += words[0] + ": " + std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") +
                   std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings") + "\n";
@@ -172,8 +190,10 @@ bool SameRecords(const UpdateInfoList& before, const UpdateInfoList& after, cons
         auto it = last.find(key);
         return it == last.end() ? std::string() : it->second;
     };
+    // A package kept from before may lack "SHA256"; one it lists must be the installer's.
+    const bool sha256Holds = last.find("sha256") == last.end() || Sha256TextMatches(added.sha256, field("sha256"));
     return field("md5") == added.md5 && field("type") == added.type && field("version") == added.pattern &&
-           field("url") == added.url && field("newversion") == added.version;
+           field("url") == added.url && field("newversion") == added.version && sha256Holds;
 }
 
 CommandOutput RunAdd(const Arguments& arguments) {
@@ -248,7 +268,6 @@ CommandOutput RunAdd(const Arguments& arguments) {
     output.exitCode = kExitClean;
     if (creating) output.out += "created " + config + "\n";
     for (const std::string& change : added.changes) output.out += change + "\n";
-    if (!HasSha256Digests()) output.out += "no SHA256 written: this build computes MD5 only\n";
     output.out += "wrote " + config + "; run \"tarsel-release check " + config + "\" next\n";
     return output;
 }
@@ -263,7 +282,8 @@ std::string UsageText() {
            "      installed versions PATTERN at the end of \"Configs\"; creates FILE when missing\n"
            "  tarsel-release check FILE [--installed V]... [--online] [--public-key KEY]\n"
            "      lists every problem the launcher would have with FILE; --installed V says what a\n"
-           "      user on version V gets; --online fetches every package and compares its digest\n"
+           "      user on version V gets; --online fetches every package and compares its digests;\n"
+           "      --public-key KEY verifies FILE.minisig (KEY: the second line of minisign's .pub file)\n"
            "exit codes: 0 no error, 1 an error in the document (or it cannot take the change),\n"
            "            2 the command itself is wrong or a file cannot be read\n";
 }

@@ -1,11 +1,59 @@
 #include "release/signature_check.h"
 
+#include <cstdio>
+
+#include "release/document_file.h"
+
 namespace release {
+namespace {
 
-bool HasSignatureSupport() { return false; }
+// What the launcher reads of a downloaded signature; a larger file reads
+// as none there.
+constexpr uint64_t kLauncherSignatureLimit = 16 * 1024;
 
-SignatureVerdict VerifyDocumentSignature(const std::wstring&, const std::wstring&) {
-    return {false, "this build has no signature support"};
+}  // namespace
+
+std::string KeyIdText(const MinisignPublicKey& key) {
+    // minisign stores the id little-endian and prints it as a number.
+    std::string text;
+    for (size_t i = key.keyId.size(); i-- > 0;) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02X", key.keyId[i]);
+        text += pair;
+    }
+    return text;
+}
+
+SignatureVerdict VerifyDocumentSignature(const std::wstring& document, const MinisignPublicKey& key) {
+    SignatureVerdict verdict;
+    const FileRead bytes = ReadWholeFile(document, kLauncherDocumentLimit);
+    if (bytes.outcome != ReadOutcome::kRead) {
+        verdict.detail = bytes.outcome == ReadOutcome::kTooLarge ? "the document is larger than the launcher reads"
+                                                                 : "the document cannot be read: " + bytes.error;
+        return verdict;
+    }
+    const FileRead signature = ReadWholeFile(document + L".minisig", kLauncherSignatureLimit);
+    switch (signature.outcome) {
+        case ReadOutcome::kRead: break;
+        case ReadOutcome::kMissing:
+            verdict.detail = "there is no signature file (sign the document with minisign -S)";
+            return verdict;
+        case ReadOutcome::kTooLarge:
+            verdict.detail = "the signature file is larger than 16 KiB: the launcher takes it for none";
+            return verdict;
+        case ReadOutcome::kFailed:
+            verdict.detail = "the signature file cannot be read: " + signature.error;
+            return verdict;
+    }
+    const MinisignResult result = VerifyMinisign(key, bytes.bytes, signature.bytes);
+    if (!result.ok()) {
+        verdict.detail = DescribeMinisignFailure(result.failure);
+        return verdict;
+    }
+    verdict.verified = true;
+    verdict.timestamp = TrustedCommentTimestamp(result.trustedComment);
+    verdict.detail = "trusted comment \"" + result.trustedComment + "\"";
+    return verdict;
 }
 
 }  // namespace release

@@ -1,22 +1,29 @@
 #pragma once
-// Checking a document's detached signature ("FILE.minisig") the way the
-// launcher will. This build has no signature verification yet: callers ask
-// HasSignatureSupport() first and refuse the request when it is false
-// rather than pretend to have checked anything.
+// Checking a document's detached signature ("FILE.minisig") the way a
+// launcher built with a public key checks the document it downloaded: the
+// same reading limits, parser and verifier (update/minisign_verify.h), and
+// the trusted comment's timestamp as the launcher reads it.
 
+#include <cstdint>
+#include <optional>
 #include <string>
+
+#include "update/minisign_verify.h"
 
 namespace release {
 
-bool HasSignatureSupport();
+// What the key's ".pub" file calls it ("minisign public key 7E1F..."): the
+// key id as 16 upper-case hex digits, most significant byte first.
+std::string KeyIdText(const MinisignPublicKey& key);
 
 struct SignatureVerdict {
     bool verified = false;
-    std::string detail;  // what was checked, or why it failed
+    std::string detail;  // why it failed, or the verified trusted comment
+    std::optional<std::uint64_t> timestamp;  // of a verified trusted comment
 };
 
-// Verifies `document` + ".minisig" against `publicKey` (a file or the key
-// text). Only meaningful when HasSignatureSupport().
-SignatureVerdict VerifyDocumentSignature(const std::wstring& document, const std::wstring& publicKey);
+// Verifies `document` + ".minisig" against `key` (read from the base64
+// line minisign writes as the second line of its ".pub" file).
+SignatureVerdict VerifyDocumentSignature(const std::wstring& document, const MinisignPublicKey& key);
 
 }  // namespace release

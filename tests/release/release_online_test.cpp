@@ -103,3 +103,48 @@ TEST(ReleaseOnline, CleanOnlineDocument) {
               std::string::npos)
         << result.out;
 }
+
+TEST(ReleaseOnline, ComparesTheSha256APackageLists) {
+    // The installer and the digest sha256sum printed for it (in either
+    // case, as launchers compare it); the same file listed under a SHA-256
+    // that is not its own is rejected by launchers although its MD5 matches.
+    HttpTestServers servers;
+    ASSERT_TRUE(servers.ok()) << "the tarsel_http_servers fixture did not run";
+    const std::string sha256sum = SignatureFixtureLine("installer.digests", 1);
+    ASSERT_EQ(sha256sum.size(), 64u) << "the release_signing_fixtures set-up did not run";
+    const std::string bytes = testsupport::ReadFileBytes(SignatureFixture("installer.bin"));
+    const std::string md5 = UpperMd5(bytes);
+    const std::string name = testsupport::UniqueServerName("release-sha.exe");
+    ASSERT_TRUE(servers.Publish(name, bytes));
+    const std::string url = servers.NginxUrl(name);
+    std::string claimed = sha256sum;
+    claimed[10] = claimed[10] == '0' ? '1' : '0';
+    std::string upper = sha256sum;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+
+    for (const std::string& listed : {sha256sum, upper, claimed}) {
+        const bool right = listed != claimed;
+        TempDir dir;
+        release::CommandOutput result = Check(
+            WriteDocument(dir, Document({Rule(md5, "Prompt", "1.1.[0-100].*")},
+                                        {"\"" + md5 + "\": { \"ExeUrl\": \"" + url +
+                                         "\", \"Version\": \"1.1.600.10\", \"SHA256\": \"" + listed + "\" }"})),
+            {L"--online"});
+        EXPECT_EQ(result.exitCode, right ? release::kExitClean : release::kExitProblem) << result.out << result.err;
+        EXPECT_NE(LineWith(result.out, "online: " + url + ":")
+                      .find("MD5 " + md5 + " matches, SHA256 " + sha256sum +
+                            (right ? " matches" : " differs from " + claimed)),
+                  std::string::npos)
+            << result.out;
+        std::vector<Listed> problems = ProblemsIn(result.out);
+        if (right) {
+            EXPECT_TRUE(problems.empty()) << result.out;
+            continue;
+        }
+        ASSERT_EQ(problems.size(), 1u) << result.out;
+        EXPECT_EQ(problems[0].line, 3);
+        EXPECT_NE(problems[0].text.find("has SHA256 " + sha256sum + ", not " + claimed + ": the launcher rejects it"),
+                  std::string::npos)
+            << result.out;
+    }
+}

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "support/test_paths.h"
+
 namespace releasetest {
 
 std::vector<Listed> ProblemsIn(const std::string& out) {
@@ -62,6 +64,20 @@ std::string Md5For(int seed) {
     std::snprintf(text, sizeof text, "%08X%08X%08X%08X", 0xA5A5A5A5u, static_cast<unsigned>(seed) * 2654435761u,
                   0x1234ABCDu, static_cast<unsigned>(seed));
     return text;
+}
+
+std::wstring SignatureFixture(const std::string& name) {
+    return testsupport::BuildDir() + L"tests\\release\\signatures\\" + std::wstring(name.begin(), name.end());
+}
+
+std::string SignatureFixtureLine(const std::string& name, size_t index) {
+    std::istringstream lines(testsupport::ReadFileBytes(SignatureFixture(name)));
+    std::string line;
+    for (size_t i = 0; std::getline(lines, line); ++i) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (i == index) return line;
+    }
+    return std::string();
 }
 
 }  // namespace releasetest

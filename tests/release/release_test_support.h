@@ -34,4 +34,10 @@ std::string Document(const std::vector<std::string>& rules, const std::vector<st
 // A digest the launcher accepts, different for every seed.
 std::string Md5For(int seed);
 
+// A file of build/tests/release/signatures/ (ctest fixture
+// "release_signing_fixtures", made with minisign, md5sum and sha256sum).
+std::wstring SignatureFixture(const std::string& name);
+// Line `index` (0-based, without its line end) of such a file; "" when none.
+std::string SignatureFixtureLine(const std::string& name, size_t index);
+
 }  // namespace releasetest
