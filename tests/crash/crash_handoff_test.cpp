@@ -20,9 +20,11 @@ using crashtest::RunCrashSample;
 // Linux parent sees it cut to 8 bits; these tests ask from inside Wine.)
 long ExitCodeFor(std::uint32_t exceptionCode) { return static_cast<long>(exceptionCode); }
 
-std::uint32_t Number(const std::map<std::string, std::string>& values, const char* key) {
+// 64 bits wide: the probe counter runs past 2^32 when a slow machine makes
+// the crash take a few seconds (and unsigned long is 32 bits on Windows).
+std::uint64_t Number(const std::map<std::string, std::string>& values, const char* key) {
     auto found = values.find(key);
-    return found == values.end() ? 0xFFFFFFFFu : static_cast<std::uint32_t>(std::stoul(found->second));
+    return found == values.end() ? ~std::uint64_t{0} : std::stoull(found->second);
 }
 
 std::string Text(const std::map<std::string, std::string>& values, const char* key) {

@@ -141,8 +141,10 @@ public:
     void Finish(Report& report) {
         report.Add("probe", view_ ? L"found" : L"missing");
         if (!view_) return;
-        report.Add("counter_before", static_cast<std::uint64_t>(before_));
-        report.Add("counter_after", static_cast<std::uint64_t>(Read()));
+        // The counter is a LONG that a busy worker can run past 2^31 on a
+        // slow machine: report it as the unsigned 32-bit count it wraps to.
+        report.Add("counter_before", static_cast<std::uint32_t>(before_));
+        report.Add("counter_after", static_cast<std::uint32_t>(Read()));
     }
 
 private:
