@@ -53,7 +53,7 @@ struct Listener {
     }
 };
 
-struct ListenerSpec {
+struct ListenerPlan {
     Action action;
     int other;
     bool registered;  // in the source before the first call
@@ -61,7 +61,7 @@ struct ListenerSpec {
 
 struct DispatchCase {
     const char* what;
-    std::vector<ListenerSpec> listeners;
+    std::vector<ListenerPlan> listeners;
     std::vector<int> firstCall;
     std::vector<int> secondCall;
 };
@@ -106,9 +106,9 @@ TEST(EventSource, EveryRemainingListenerIsCalledOnce) {
         SCOPED_TRACE(c.what);
         Scene scene;
         for (size_t i = 0; i < c.listeners.size(); ++i) {
-            const ListenerSpec& spec = c.listeners[i];
+            const ListenerPlan& plan = c.listeners[i];
             scene.listeners.push_back(
-                std::make_unique<Listener>(Listener{&scene, static_cast<int>(i), spec.action, spec.other}));
+                std::make_unique<Listener>(Listener{&scene, static_cast<int>(i), plan.action, plan.other}));
         }
         for (const auto& listener : scene.listeners) {
             if (c.listeners[static_cast<size_t>(listener->id)].registered) {
