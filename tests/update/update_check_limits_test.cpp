@@ -40,12 +40,9 @@ std::string Hostile(const std::string& start) {
     return start + "\\r\\n[base]\\r\\nserver=http://evil:8080/\\r\\n[evil]\\nexe=C:\\\\evil\\raction=toupdate";
 }
 
-class UpdateDocumentTexts : public ::testing::Test {
+class UpdateDocumentTexts : public updatetest::SiteTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(site_.ok()) << "the http_servers_start fixture did not run"; }
-    std::string Data(const wchar_t* key) { return Util::WideToAnsi(site_.data().GetString(L"base", key)); }
-
-    UpdateCheckSite site_{"texts"};
+    UpdateDocumentTexts() : SiteTest("texts") {}
 };
 
 TEST_F(UpdateDocumentTexts, LineBreaksInTheDocumentNeverAddKeysOrSections) {

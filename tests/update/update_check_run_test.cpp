@@ -21,12 +21,9 @@ using updatetest::UpdateCheckSite;
 
 namespace {
 
-class GetUpdateRun : public ::testing::Test {
+class GetUpdateRun : public updatetest::SiteTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(site_.ok()) << "the http_servers_start fixture did not run"; }
-    std::string Data(const wchar_t* key) { return Util::WideToAnsi(site_.data().GetString(L"base", key)); }
-
-    UpdateCheckSite site_{"run"};
+    GetUpdateRun() : SiteTest("run") {}
 };
 
 TEST_F(GetUpdateRun, VerifiedPackageIsRecordedForTheNextStart) {

@@ -81,6 +81,8 @@ std::string OneRuleDocument(const std::string& pattern, const std::string& versi
            "}\n";
 }
 
+std::string SiteTest::Data(const wchar_t* key) { return Util::WideToAnsi(site_.data().GetString(L"base", key)); }
+
 std::string DigestOf(const std::string& bytes) {
     testsupport::TempDir scratch;
     testsupport::WriteFileBytes(scratch / L"x.bin", bytes);

@@ -3,6 +3,8 @@
 // temporary folder the process is pointed at, and an update server folder
 // of its own on the test nginx (tests run in parallel against one server).
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -50,6 +52,16 @@ private:
     std::string folder_;
     CIniFile data_;
     std::wstring savedTmp_, savedTemp_;
+};
+
+// A test with a site of its own, named after the suite.
+class SiteTest : public ::testing::Test {
+protected:
+    explicit SiteTest(const std::string& name) : site_(name) {}
+    void SetUp() override { ASSERT_TRUE(site_.ok()) << "the http_servers_start fixture did not run"; }
+    std::string Data(const wchar_t* key);
+
+    UpdateCheckSite site_;
 };
 
 // Keys of section "base" in the order the file holds them.
