@@ -11,7 +11,7 @@ set_tests_properties(gif_fixtures PROPERTIES FIXTURES_SETUP gif_fixtures)
 tarsel_add_gtest(ui_gif_image_test
     SOURCES gif/gif_image_test.cpp gif/oversize_entry_test.cpp
     LIBS tarsel_ui_engine
-    PROPERTIES FIXTURES_REQUIRED gif_fixtures)
+    FIXTURES gif_fixtures)
 target_include_directories(ui_gif_image_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 
 # Plug-ins. The host program exports the engine as the launcher does, and

@@ -3,7 +3,7 @@
 tarsel_add_gtest(ui_manager_settings_test
     SOURCES manager/paint_manager_settings_test.cpp
     LIBS tarsel_ui_engine tarsel_skin_testsupport
-    PROPERTIES FIXTURES_REQUIRED skin_fixtures)
+    FIXTURES skin_fixtures)
 
 # Per-window resources: fonts, images, default lists, groups, colours.
 tarsel_add_gtest(ui_manager_resources_test

@@ -14,4 +14,4 @@ tarsel_add_gtest(ui_markup_tests
 tarsel_add_gtest(ui_markup_file_tests
     SOURCES markup_file_test.cpp
     LIBS tarsel_ui_engine
-    PROPERTIES FIXTURES_REQUIRED markup_fixtures)
+    FIXTURES markup_fixtures)

@@ -5,7 +5,7 @@ tarsel_add_gtest(ui_render_image_test
     SOURCES render/image_pixels_test.cpp render/load_image_test.cpp render/damaged_image_test.cpp
             render/skin_image.rc
     LIBS tarsel_ui_engine tarsel_skin_testsupport
-    PROPERTIES FIXTURES_REQUIRED skin_fixtures)
+    FIXTURES skin_fixtures)
 
 # Drawing: descriptors, nine-part images, fills, gradients, clips and text,
 # read back from DIB sections.

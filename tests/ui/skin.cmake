@@ -14,4 +14,4 @@ target_include_directories(tarsel_skin_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE
 tarsel_add_gtest(skin_archive_test
     SOURCES skin/zip_archive_test.cpp skin/zip_records_test.cpp skin/zip_corruption_test.cpp
     LIBS tarsel_ui_engine tarsel_skin_testsupport
-    PROPERTIES FIXTURES_REQUIRED skin_fixtures)
+    FIXTURES skin_fixtures)

@@ -5,5 +5,5 @@ tarsel_add_gtest(update_check_tests
         update_check_site.cpp
     LIBS tarsel_update
     TIMEOUT 120
-    PROPERTIES FIXTURES_REQUIRED tarsel_http_servers)
+    FIXTURES tarsel_http_servers)
 target_compile_definitions(update_check_tests PRIVATE TARSEL_UPDATE_SERVER="${TARSEL_UPDATE_SERVER}")
