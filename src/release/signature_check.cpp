@@ -1,5 +1,6 @@
 #include "release/signature_check.h"
 
+#include <cinttypes>
 #include <cstdio>
 
 #include "release/document_file.h"
@@ -14,13 +15,12 @@ constexpr uint64_t kLauncherSignatureLimit = 16 * 1024;
 }  // namespace
 
 std::string KeyIdText(const MinisignPublicKey& key) {
-    // minisign stores the id little-endian and prints it as a number.
-    std::string text;
-    for (size_t i = key.keyId.size(); i-- > 0;) {
-        char pair[3];
-        std::snprintf(pair, sizeof pair, "%02X", key.keyId[i]);
-        text += pair;
-    }
+    // minisign stores the id little-endian and prints it as a number, without
+    // leading zeros: the text matches the comment line of its .pub file.
+    uint64_t id = 0;
+    for (size_t i = key.keyId.size(); i-- > 0;) id = (id << 8) | key.keyId[i];
+    char text[17];
+    std::snprintf(text, sizeof text, "%" PRIX64, id);
     return text;
 }
 

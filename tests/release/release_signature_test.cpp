@@ -3,6 +3,7 @@
 // as a launcher built with the key verifies them.
 #include <gtest/gtest.h>
 
+#include "release/signature_check.h"
 #include "release_test_support.h"
 #include "support/temp_dir.h"
 #include "util/util.h"
@@ -113,6 +114,19 @@ TEST(ReleaseSignatureKey, KeyArgumentsThatAreNoKeyExitWithTwo) {
         EXPECT_NE(result.err.find("--public-key: not a minisign public key"), std::string::npos) << result.err;
         EXPECT_EQ(result.out, "") << Util::WideToUtf8(bad);
     }
+}
+
+TEST(ReleaseSignatureKey, KeyIdIsWrittenAsMinisignWritesIt) {
+    // minisign names a key by its id as a hexadecimal number: an id whose
+    // high bytes are zero is shorter than sixteen digits (one key in sixteen
+    // made by minisign -G).
+    MinisignPublicKey key;
+    key.keyId = {0x97, 0xBB, 0xFB, 0xC3, 0xA8, 0x89, 0x2E, 0x01};
+    EXPECT_EQ(release::KeyIdText(key), "12E89A8C3FBBB97");
+    key.keyId = {0x0A, 0, 0, 0, 0, 0, 0, 0xF0};
+    EXPECT_EQ(release::KeyIdText(key), "F00000000000000A");
+    key.keyId = {};
+    EXPECT_EQ(release::KeyIdText(key), "0");
 }
 
 }  // namespace
