@@ -19,11 +19,18 @@ if [[ $TARSEL_TEST_ARCH != i686 ]]; then
          "building the shipped i686 launcher in $root/build"
     cmake --preset default -B "$root/build" >/dev/null
     cmake --build "$root/build" -j"$(nproc)" --target TarselMainLauncher
-    # What can be checked of it without running it: its export table.
+    # What can be checked of it without running it: its export and import tables.
     bash "$root/tests/launcher/whole_exe_exports_check.sh" "$root/build/src/launcher/TarselMainLauncher.exe" \
         i686-w64-mingw32-objdump >/dev/null || {
         echo "the i686 launcher's export table is wrong:" >&2
         bash "$root/tests/launcher/whole_exe_exports_check.sh" "$root/build/src/launcher/TarselMainLauncher.exe" \
+            i686-w64-mingw32-objdump >&2
+        exit 1
+    }
+    bash "$root/tests/launcher/whole_exe_imports_check.sh" "$root/build/src/launcher/TarselMainLauncher.exe" \
+        i686-w64-mingw32-objdump >/dev/null || {
+        echo "the i686 launcher's imports are wrong:" >&2
+        bash "$root/tests/launcher/whole_exe_imports_check.sh" "$root/build/src/launcher/TarselMainLauncher.exe" \
             i686-w64-mingw32-objdump >&2
         exit 1
     }
@@ -35,4 +42,13 @@ services_were_running=0
 pgrep -u "$(id -u)" -f 'wineserver.* -p' >/dev/null && services_were_running=1
 "$root/scripts/wine-services.sh" start
 trap '((services_were_running)) || "$root/scripts/wine-services.sh" stop' EXIT
-ctest --test-dir "$build" --output-on-failure -j"${TARSEL_TEST_JOBS:-2}" --timeout 300 "$@"
+export TARSEL_WINE_RUN_LOG="$build/Testing/wine-run-statuses.log"
+mkdir -p "$build/Testing"
+rm -f "$TARSEL_WINE_RUN_LOG"
+status=0
+ctest --test-dir "$build" --output-on-failure -j"${TARSEL_TEST_JOBS:-2}" --timeout 300 "$@" || status=$?
+if ((status != 0)) && [[ -s $TARSEL_WINE_RUN_LOG ]]; then
+    echo "-- programs under Wine that ended with a non-zero status (many on purpose):"
+    cat "$TARSEL_WINE_RUN_LOG"
+fi
+exit $status

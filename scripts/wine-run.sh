@@ -6,4 +6,17 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/env.sh"
 "$here/wine-services.sh" start
 export DISPLAY="${TARSEL_DISPLAY:-:91}"
-exec env LC_ALL=zh_CN.UTF-8 "$TARSEL_WINE" "$@"
+if [[ -z ${TARSEL_WINE_RUN_LOG:-} ]]; then
+    exec env LC_ALL=zh_CN.UTF-8 "$TARSEL_WINE" "$@"
+fi
+# The test run keeps a log of every program that ended with a non-zero
+# status: a failed case whose program printed nothing (Wine ended it before
+# its first line) still shows how it ended.
+started=$(date +%s%N)
+env LC_ALL=zh_CN.UTF-8 "$TARSEL_WINE" "$@"
+status=$?
+if ((status != 0)); then
+    printf '%s status %d after %d ms: %s\n' "$(date -u +%H:%M:%S)" "$status" \
+        $((($(date +%s%N) - started) / 1000000)) "$*" >>"$TARSEL_WINE_RUN_LOG" 2>/dev/null
+fi
+exit $status

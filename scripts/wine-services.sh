@@ -10,7 +10,7 @@ lock="/tmp/tarsel-wine-services.lock"
 
 x_running() {
     local pid
-    pid=$(tr -d ' ' < "/tmp/.X${display#:}-lock" 2>/dev/null) || return 1
+    pid=$(tr -d ' ' 2>/dev/null <"/tmp/.X${display#:}-lock") || return 1
     [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null
 }
 

@@ -19,13 +19,27 @@
 namespace {
 
 int g_launches = 0;
+std::string g_lateDllsAtFirstLaunch;
+
+// The DLLs the launcher loads at their first call (this probe is linked the
+// same way) that are already loaded.
+std::string LoadedLateDlls() {
+    std::string loaded;
+    for (const wchar_t* dll : {L"gdiplus.dll", L"ws2_32.dll", L"crypt32.dll", L"bcrypt.dll", L"msimg32.dll",
+                               L"comctl32.dll"}) {
+        if (::GetModuleHandleW(dll)) loaded += (loaded.empty() ? "" : " ") + Util::WideToUtf8(dll);
+    }
+    return loaded;
+}
 
 // Counts the flow's first debug line as it is raised.
 LONG CALLBACK CountLaunches(EXCEPTION_POINTERS* pointers) {
     const EXCEPTION_RECORD* record = pointers->ExceptionRecord;
     if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2) {
         const char* text = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
-        if (text && std::strcmp(text, "[****] DoLaunch\n") == 0) ++g_launches;
+        if (text && std::strcmp(text, "[****] DoLaunch\n") == 0 && g_launches++ == 0) {
+            g_lateDllsAtFirstLaunch = LoadedLateDlls();
+        }
     }
     return EXCEPTION_CONTINUE_SEARCH;
 }
@@ -65,6 +79,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     HWND hwnd = frame->Create(nullptr, L"probe", WS_VISIBLE | WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, 0);
     out += "created=" + Flag(hwnd != nullptr) + "\n";
     out += "launches=" + std::to_string(g_launches) + "\n";
+    out += "late_dlls_at_launch=" + g_lateDllsAtFirstLaunch + "\n";
     out += "quit_after_create=" + Flag(TakeQuit()) + "\n";
     out += "archive=" + Util::WideToUtf8(TarselUI::CPaintManagerUI::GetResourceZip().GetData()) + "\n";
 

@@ -126,6 +126,41 @@ TEST_F(LabelWindow, TextColourDefaultsAndDrawnText) {
     EXPECT_GT(whiteInk, 5);
 }
 
+// A label that tells whether it has started GDI+.
+class WatchedLabel : public CLabelUI {
+public:
+    bool GdiplusStarted() const { return m_gdiplusToken != 0; }
+};
+
+TEST_F(LabelWindow, GdiplusStartsOnlyForTextMeasuredOrDrawnThroughIt) {
+    // A window that is built but never drawn (the launcher's frame) must not
+    // start GDI+ for its labels; text measured or drawn through it still is.
+    auto* root = new CVerticalLayoutUI;
+    auto* plain = new WatchedLabel;
+    plain->SetFixedHeight(20);
+    plain->SetText(L"plain");
+    auto* measured = new WatchedLabel;
+    measured->SetFixedHeight(20);
+    measured->SetAttribute(L"autowidth", L"true");
+    measured->SetText(L"measured");
+    auto* effect = new WatchedLabel;
+    effect->SetFixedHeight(20);
+    effect->SetAttribute(L"enabledeffect", L"true");
+    effect->SetText(L"effect");
+    root->Add(plain);
+    root->Add(measured);
+    root->Add(effect);
+    EXPECT_FALSE(plain->GdiplusStarted());
+    EXPECT_FALSE(measured->GdiplusStarted());
+    EXPECT_FALSE(effect->GdiplusStarted());
+
+    ASSERT_TRUE(window_.Attach(root));
+    window_.PixelAt(0, 0);
+    EXPECT_FALSE(plain->GdiplusStarted()) << "drawn with GDI alone";
+    EXPECT_TRUE(measured->GdiplusStarted());
+    EXPECT_TRUE(effect->GdiplusStarted());
+}
+
 TEST_F(LabelWindow, TextMeasuresItsWrappedText) {
     auto* root = new CVerticalLayoutUI;
     auto* text = new CTextUI;

@@ -27,9 +27,20 @@ DWORD ParseLabelColor(LPCWSTR value) {
 
 }  // namespace
 
-CLabelUI::CLabelUI() {
-    Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok) m_gdiplusToken = 0;
+CLabelUI::CLabelUI() = default;
+
+bool CLabelUI::StartGdiplus() {
+    // GDI+ starts at the label's first text measured or drawn through it, not
+    // when the label is built: a window that is never shown (the launcher's
+    // frame) then never loads it.
+    if (m_gdiplusToken == 0 && !m_bGdiplusFailed) {
+        Gdiplus::GdiplusStartupInput input;
+        if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok) {
+            m_gdiplusToken = 0;
+            m_bGdiplusFailed = true;
+        }
+    }
+    return m_gdiplusToken != 0;
 }
 
 CLabelUI::~CLabelUI() {
@@ -94,7 +105,7 @@ SIZE CLabelUI::EstimateSize(SIZE /*szAvailable*/) {
         if (!m_pManager) return m_cxyFixed;
         return SIZE{m_cxyFixed.cx, m_pManager->GetFontInfo(m_iFont)->tm.tmHeight + 4};
     }
-    if (m_bAutoWidth && m_pManager && m_gdiplusToken != 0) {
+    if (m_bAutoWidth && m_pManager && StartGdiplus()) {
         const CUIString text = GetText();
         const MeasuringDc measuring(m_pManager->GetPaintDC());
         if (HDC dc = measuring.get()) {

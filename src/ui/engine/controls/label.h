@@ -107,7 +107,10 @@ protected:
     float m_ShadowOffsetY = 0;
     CUIString m_TextValue;
     int m_TextRenderingHintAntiAlias = 0;
+    // GDI+ for measured and effect text, started at its first use.
+    bool StartGdiplus();
     ULONG_PTR m_gdiplusToken = 0;
+    bool m_bGdiplusFailed = false;
 };
 
 }  // namespace TarselUI

@@ -27,7 +27,7 @@ Gdiplus::StringAlignment AlignmentOf(int value) {
 }  // namespace
 
 void CLabelUI::PaintEffectText(HDC hDC, const RECT& rcText) {
-    if (!m_pManager || m_gdiplusToken == 0 || m_TextValue.IsEmpty()) return;
+    if (!m_pManager || m_TextValue.IsEmpty() || !StartGdiplus()) return;
     Gdiplus::Graphics graphics(hDC);
     graphics.SetTextRenderingHint(static_cast<Gdiplus::TextRenderingHint>(m_TextRenderingHintAntiAlias));
     Gdiplus::Font font(hDC, m_pManager->GetFont(m_iFont));

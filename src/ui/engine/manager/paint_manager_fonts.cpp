@@ -89,7 +89,8 @@ HFONT CPaintManagerUI::AddFontAt(int index, LPCWSTR pStrFontName, int nSize, boo
     info->bBold = bBold;
     info->bUnderline = bUnderline;
     info->bItalic = bItalic;
-    if (m_hDcPaint) MeasuredFont(info);
+    // Measured at its first use (GetFontInfo): realising a font costs a font
+    // lookup, and a window that is never drawn never needs one.
     if (!m_aCustomFonts.InsertAt(index, info)) {
         ::DeleteObject(hFont);
         delete info;
@@ -190,8 +191,7 @@ void CPaintManagerUI::SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold
     m_DefaultFontInfo.bBold = bBold;
     m_DefaultFontInfo.bUnderline = bUnderline;
     m_DefaultFontInfo.bItalic = bItalic;
-    m_DefaultFontInfo.tm = TEXTMETRICW{};
-    MeasuredFont(&m_DefaultFontInfo);
+    m_DefaultFontInfo.tm = TEXTMETRICW{};  // measured at its first use
 }
 
 TFontInfo* CPaintManagerUI::GetDefaultFontInfo() {
