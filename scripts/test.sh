@@ -41,6 +41,7 @@ fi
 services_were_running=0
 pgrep -u "$(id -u)" -f 'wineserver.* -p' >/dev/null && services_were_running=1
 "$root/scripts/wine-services.sh" start
+export TARSEL_WINE_SERVICES_UP=1
 trap '((services_were_running)) || "$root/scripts/wine-services.sh" stop' EXIT
 export TARSEL_WINE_RUN_LOG="$build/Testing/wine-run-statuses.log"
 mkdir -p "$build/Testing"

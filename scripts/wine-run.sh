@@ -4,7 +4,8 @@
 # CMake uses this as the cross-compiling emulator.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/env.sh"
-"$here/wine-services.sh" start
+# The test run starts the X server and wineserver once and says so.
+[[ ${TARSEL_WINE_SERVICES_UP:-} == 1 ]] || "$here/wine-services.sh" start
 export DISPLAY="${TARSEL_DISPLAY:-:91}"
 if [[ -z ${TARSEL_WINE_RUN_LOG:-} ]]; then
     exec env LC_ALL=zh_CN.UTF-8 "$TARSEL_WINE" "$@"

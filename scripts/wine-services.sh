@@ -30,13 +30,23 @@ start() {
         timeout 30 wineserver -w 2>/dev/null || true
         setsid wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
     fi
-    # Wine's first process starts the session's helper processes (services,
-    # the desktop's explorer.exe), which inherit its output and never exit.
+    # Wine's first process starts the session's helper processes (services.exe
+    # and the services it starts), which inherit its output and never exit.
     # Start them here, detached, or they would hold a test's output pipe open
-    # and CTest would wait for them forever.
-    if ! pgrep -u "$(id -u)" -f 'explorer.exe /desktop' >/dev/null; then
+    # and CTest would wait for them forever. Only when they are not running:
+    # starting a program for nothing costs every caller about 0.3 s.
+    if ! helpers_running; then
         setsid env LC_ALL=zh_CN.UTF-8 "$TARSEL_WINE" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
     fi
+}
+
+# services.exe of this prefix (each prefix has its own).
+helpers_running() {
+    local pid
+    for pid in $(pgrep -u "$(id -u)" -f 'system32.services\.exe' || true); do
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    done
+    return 1
 }
 
 stop() {
