@@ -20,20 +20,15 @@ if [[ $TARSEL_TEST_ARCH != i686 ]]; then
     cmake --preset default -B "$root/build" >/dev/null
     cmake --build "$root/build" -j"$(nproc)" --target TarselMainLauncher
     # What can be checked of it without running it: its export and import tables.
-    bash "$root/tests/launcher/whole_exe_exports_check.sh" "$root/build/src/launcher/TarselMainLauncher.exe" \
-        i686-w64-mingw32-objdump >/dev/null || {
-        echo "the i686 launcher's export table is wrong:" >&2
-        bash "$root/tests/launcher/whole_exe_exports_check.sh" "$root/build/src/launcher/TarselMainLauncher.exe" \
-            i686-w64-mingw32-objdump >&2
-        exit 1
-    }
-    bash "$root/tests/launcher/whole_exe_imports_check.sh" "$root/build/src/launcher/TarselMainLauncher.exe" \
-        i686-w64-mingw32-objdump >/dev/null || {
-        echo "the i686 launcher's imports are wrong:" >&2
-        bash "$root/tests/launcher/whole_exe_imports_check.sh" "$root/build/src/launcher/TarselMainLauncher.exe" \
-            i686-w64-mingw32-objdump >&2
-        exit 1
-    }
+    for table in exports imports; do
+        check="$root/tests/launcher/whole_exe_${table}_check.sh"
+        exe="$root/build/src/launcher/TarselMainLauncher.exe"
+        bash "$check" "$exe" i686-w64-mingw32-objdump >/dev/null || {
+            echo "the i686 launcher's $table are wrong:" >&2
+            bash "$check" "$exe" i686-w64-mingw32-objdump >&2
+            exit 1
+        }
+    done
 fi
 
 # Stop the shared X server and wineserver afterwards only when this run
