@@ -18,12 +18,6 @@ namespace {
 // The launcher's parser takes no deeper nesting than this.
 constexpr int kLauncherNesting = 64;
 
-const std::string& Field(const UpdateInfo& info, const char* key) {
-    static const std::string empty;
-    auto it = info.find(key);
-    return it == info.end() ? empty : it->second;
-}
-
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // The line of a member's value, or `fallback` when there is no such member.
@@ -96,13 +90,13 @@ struct RuleShape {
 RuleShape ShapeOf(const UpdateInfo& rule) {
     RuleShape shape;
     std::array<std::string_view, 4> fields;
-    if (!version_text::SplitFourPatternFields(Field(rule, "version"), fields)) return shape;
+    if (!version_text::SplitFourPatternFields(UpdateInfoField(rule, "version"), fields)) return shape;
     for (size_t k = 0; k < 4; ++k) {
         FieldReading reading = ReadPatternField(std::string(fields[k]));
         if (!reading.problem.empty()) return shape;
         shape.region.box[k] = reading.range;
     }
-    const std::string& newVersion = Field(rule, "newversion");
+    const std::string& newVersion = UpdateInfoField(rule, "newversion");
     std::vector<int> numbers = UpdateMatcher::SplitVersion(newVersion);
     if (numbers.size() != 4) return shape;
     for (size_t k = 0; k < 4; ++k) shape.region.package[k] = numbers[k];
@@ -165,7 +159,7 @@ private:
 
     void CheckRule(const UpdateInfo& info, const Json::Value& rule, const Json::Value& targets, int number, int line) {
         const std::string name = "rule " + std::to_string(number) + ": ";
-        const std::string& md5 = Field(info, "md5");
+        const std::string& md5 = UpdateInfoField(info, "md5");
         const int md5Line = MemberLine(document_, rule, "TargetMD5", line);
         if (md5.empty()) {
             Add(true, md5Line, name + "no TargetMD5: no package can verify");
@@ -183,7 +177,7 @@ private:
             }
         }
 
-        const std::string& type = Field(info, "type");
+        const std::string& type = UpdateInfoField(info, "type");
         if (!IsUpdateMode(type)) {
             Add(true, MemberLine(document_, rule, "Type", line),
                 name + "Type " + Quoted(type) +
@@ -191,7 +185,7 @@ private:
                     "again at every start");
         }
 
-        const std::string& pattern = Field(info, "version");
+        const std::string& pattern = UpdateInfoField(info, "version");
         const int patternLine = MemberLine(document_, rule, "VersionUpdate", line);
         std::array<std::string_view, 4> fields;
         if (!version_text::SplitFourPatternFields(pattern, fields)) {
@@ -216,7 +210,7 @@ private:
             return;
         }
         const int packageLine = LineAt(document_, static_cast<size_t>(package->getOffsetStart()));
-        const std::string& url = Field(info, "url");
+        const std::string& url = UpdateInfoField(info, "url");
         if (url.empty()) {
             Add(true, MemberLine(document_, *package, "ExeUrl", packageLine),
                 name + "package " + Quoted(md5) + " has no ExeUrl: the rule never applies");
@@ -230,7 +224,7 @@ private:
                 name + "SHA256 " + Quoted(sha256->second) + " of package " + Quoted(md5) +
                     " is not 64 hexadecimal digits: the package never verifies");
         }
-        const std::string& newVersion = Field(info, "newversion");
+        const std::string& newVersion = UpdateInfoField(info, "newversion");
         if (UpdateMatcher::SplitVersion(newVersion).size() != 4) {
             Add(true, MemberLine(document_, *package, "Version", packageLine),
                 name + "Version " + Quoted(newVersion) + " of package " + Quoted(md5) +
@@ -246,17 +240,17 @@ private:
             const RuleRegion& region = shapes[i].region;
             const std::string name = "rule " + std::to_string(out_.ruleNumbers[i]) + ": ";
             const int line = out_.ruleLines[i];
-            const std::string& newVersion = Field(out_.rules[i], "newversion");
+            const std::string& newVersion = UpdateInfoField(out_.rules[i], "newversion");
             if (AppliesToNone(region)) {
                 Add(true, line,
                     name + "package version " + newVersion + " is older than every version the pattern " +
-                        Field(out_.rules[i], "version") + " matches: the rule applies to nobody");
+                        UpdateInfoField(out_.rules[i], "version") + " matches: the rule applies to nobody");
                 continue;
             }
             if (std::optional<Version> first = FirstMatchedNotOlderThanPackage(region)) {
                 Add(false, line,
-                    name + "the pattern " + Field(out_.rules[i], "version") + " matches " + VersionText(*first) +
-                        " and later versions, which package version " + newVersion + " is not newer than: " +
+                    name + "the pattern " + UpdateInfoField(out_.rules[i], "version") + " matches " +
+                        VersionText(*first) + " and later versions, which package version " + newVersion + " is not newer than: " +
                         (region.packageEqualApplies && *first == region.package
                              ? "users on " + newVersion + " are offered it again, newer ones nothing"
                              : "those users get nothing from this rule"));

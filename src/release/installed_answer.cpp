@@ -3,20 +3,12 @@
 #include "update/rule_selection.h"
 
 namespace release {
-namespace {
-
-const std::string& Field(const UpdateInfo& info, const char* key) {
-    static const std::string empty;
-    auto it = info.find(key);
-    return it == info.end() ? empty : it->second;
-}
-
-}  // namespace
 
 std::string WhatTheUserSees(const UpdateInfo& rule) {
-    const std::string& type = Field(rule, "type");
-    const std::string package = "package " + Field(rule, "newversion") + " (" + Field(rule, "md5") + ")";
-    if (!IsLauncherDigest(Field(rule, "md5"))) {
+    const std::string& type = UpdateInfoField(rule, "type");
+    const std::string package =
+        "package " + UpdateInfoField(rule, "newversion") + " (" + UpdateInfoField(rule, "md5") + ")";
+    if (!IsLauncherDigest(UpdateInfoField(rule, "md5"))) {
         return package + " is downloaded but never verifies: the user sees nothing and gets the client";
     }
     if (type == "StartUp") {

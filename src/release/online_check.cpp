@@ -21,12 +21,6 @@ namespace {
 // As many parts as the update check allows itself.
 constexpr int kPartLimit = 5;
 
-const std::string& Field(const UpdateInfo& info, const char* key) {
-    static const std::string empty;
-    auto it = info.find(key);
-    return it == info.end() ? empty : it->second;
-}
-
 long long FileSize(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
@@ -90,8 +84,8 @@ std::vector<std::string> CheckOnline(CheckedDocument& document) {
     std::set<std::string> seen;
     for (size_t i = 0; i < document.rules.size(); ++i) {
         const UpdateInfo& rule = document.rules[i];
-        const std::string& md5 = Field(rule, "md5");
-        const std::string& url = Field(rule, "url");
+        const std::string& md5 = UpdateInfoField(rule, "md5");
+        const std::string& url = UpdateInfoField(rule, "url");
         const auto sha256 = rule.find("sha256");
         const bool withSha256 = sha256 != rule.end();
         const std::string key = md5 + "\n" + url + "\n" + (withSha256 ? "=" + sha256->second : std::string());

@@ -1,18 +1,8 @@
 #include "update/rule_selection.h"
 
-namespace {
-
-const std::string& Field(const UpdateInfo& rule, const char* key) {
-    static const std::string empty;
-    auto it = rule.find(key);
-    return it == rule.end() ? empty : it->second;
-}
-
-}  // namespace
-
 bool RuleAppliesTo(const UpdateInfo& rule, const std::string& installed) {
-    const std::string& newVersion = Field(rule, "newversion");
-    return UpdateMatcher::MatchVersion(installed, Field(rule, "version")) &&
+    const std::string& newVersion = UpdateInfoField(rule, "newversion");
+    return UpdateMatcher::MatchVersion(installed, UpdateInfoField(rule, "version")) &&
            UpdateMatcher::MaxVersion(installed, newVersion) == newVersion;
 }
 

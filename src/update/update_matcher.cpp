@@ -3,6 +3,12 @@
 #include "update/version_pattern.h"
 #include "util/util.h"
 
+const std::string& UpdateInfoField(const UpdateInfo& info, const char* key) {
+    static const std::string empty;
+    auto it = info.find(key);
+    return it == info.end() ? empty : it->second;
+}
+
 namespace {
 
 bool IsFolderVersion(const std::string& name) {

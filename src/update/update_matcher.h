@@ -18,6 +18,9 @@
 using UpdateInfo = std::map<std::string, std::string>;
 using UpdateInfoList = std::vector<UpdateInfo>;
 
+// The value of `key` in `info`; "" when it is missing (nothing is inserted).
+const std::string& UpdateInfoField(const UpdateInfo& info, const char* key);
+
 class UpdateMatcher {
 public:
     // `entries` is not owned and may be null when only the version
