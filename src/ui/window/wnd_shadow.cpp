@@ -152,19 +152,10 @@ void CWndShadow::Update(HWND hParent) {
     // A negative size larger than half the owner leaves nothing to draw.
     if (width <= 0 || height <= 0) return;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom-up, as MakeShadow writes
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * height * 4;
-    void* bits = nullptr;
-    Util::UniqueGdiObject bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits) return;
-    ZeroMemory(bits, info.bmiHeader.biSizeImage);
-    MakeShadow(static_cast<std::uint32_t*>(bits), hParent, &ownerRect);
+    std::uint32_t* pixels = nullptr;
+    Util::UniqueGdiObject bitmap = CreateShadowDib(width, height, &pixels);
+    if (!bitmap) return;
+    MakeShadow(pixels, hParent, &ownerRect);
 
     Util::UniqueMemoryDc memoryDc(::CreateCompatibleDC(nullptr));
     if (!memoryDc) return;

@@ -32,18 +32,10 @@ void PaintShadowLayer(HWND shadow, HWND owner, const RECT& ownerRect, const Shad
     // A negative size larger than half the owner leaves nothing to draw.
     if (ownerWidth <= 0 || ownerHeight <= 0 || width <= 0 || height <= 0) return;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom-up, as MakeShadow writes
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    Util::UniqueGdiObject bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits) return;
-    ZeroMemory(bits, static_cast<std::size_t>(width) * height * 4);
-    MakeShadow(static_cast<std::uint32_t*>(bits), ownerWidth, ownerHeight, ShapeOf(owner, ownerWidth, ownerHeight),
+    std::uint32_t* pixels = nullptr;
+    Util::UniqueGdiObject bitmap = CreateShadowDib(width, height, &pixels);
+    if (!bitmap) return;
+    MakeShadow(pixels, ownerWidth, ownerHeight, ShapeOf(owner, ownerWidth, ownerHeight),
                params);
 
     Util::UniqueMemoryDc memoryDc(::CreateCompatibleDC(nullptr));

@@ -194,4 +194,20 @@ void MakeShadow(std::uint32_t* pixels, int ownerWidth, int ownerHeight,
     }
 }
 
+Util::UniqueGdiObject CreateShadowDib(int width, int height, std::uint32_t** pixels) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Util::UniqueGdiObject bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return Util::UniqueGdiObject();
+    ZeroMemory(bits, static_cast<std::size_t>(width) * height * 4);
+    *pixels = static_cast<std::uint32_t*>(bits);
+    return bitmap;
+}
+
 }  // namespace TarselUI

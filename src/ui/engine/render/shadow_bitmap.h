@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "util/unique_handle.h"
+
 namespace TarselUI {
 
 // Pixels [start, end) of one row; a row with start >= end is empty.
@@ -52,6 +54,11 @@ inline int ShadowExtent(int ownerExtent, int size) { return ownerExtent + 2 * si
 // span list does not match the height.
 void MakeShadow(std::uint32_t* pixels, int ownerWidth, int ownerHeight,
                 const std::vector<ShadowSpan>& ownerSpans, const ShadowParams& params);
+
+// A 32-bit DIB section of width x height laid out as MakeShadow writes
+// (rows bottom-up) and cleared to 0, its bits in `pixels`; null when it
+// cannot be made.
+Util::UniqueGdiObject CreateShadowDib(int width, int height, std::uint32_t** pixels);
 
 // Index into a MakeShadow bitmap of the pixel at `column` on `line`, lines
 // counted from the top.
