@@ -17,23 +17,14 @@ import shutil
 import subprocess
 import sys
 
-MINISIGN = shutil.which("minisign") or sys.exit("minisign is not installed: run scripts/setup.sh")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "update"))
+from minisign_tool import make_key_pair, read, sign, write  # noqa: E402
+
 STAMP = "timestamp:2000\tfile:Update.cfg"
 
 
 def run(command):
     return subprocess.run(command, check=True, stdin=subprocess.DEVNULL, capture_output=True).stdout
-
-
-def write(path, data):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data)
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
 
 
 def tool_digest(tool, path):
@@ -54,7 +45,7 @@ def main():
     os.makedirs(out)
     shutil.copy(os.path.join(key_dir, "update.pub"), os.path.join(out, "main.pub"))
     other_key = os.path.join(out, "other.key")
-    run([MINISIGN, "-G", "-W", "-f", "-p", os.path.join(out, "other.pub"), "-s", other_key])
+    make_key_pair(os.path.join(out, "other.pub"), other_key)
 
     # An installer whose size is no multiple of any block size.
     installer = os.path.join(out, "installer.bin")
@@ -68,10 +59,7 @@ def main():
         path = os.path.join(out, form + "-" + name, "Update.cfg")
         write(path, body.replace(b"\n", b"\r\n") if crlf else body)
         if signed:
-            command = [MINISIGN, "-S", "-s", key, "-m", path, "-x", path + ".minisig", "-t", comment]
-            if form == "legacy":
-                command.append("-l")
-            run(command)
+            sign(key, path, path + ".minisig", comment, legacy=form == "legacy")
             if crlf:
                 write(path + ".minisig", read(path + ".minisig").replace(b"\n", b"\r\n"))
         return path
