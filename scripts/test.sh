@@ -20,12 +20,14 @@ if [[ $TARSEL_TEST_ARCH != i686 ]]; then
     cmake --preset default -B "$root/build" >/dev/null
     cmake --build "$root/build" -j"$(nproc)" --target TarselMainLauncher
     # What can be checked of it without running it: its export and import tables.
+    exe="$root/build/src/launcher/TarselMainLauncher.exe"
+    read -ra late_dlls <<< "$(sed -n 's/^TARSEL_LATE_DLLS:INTERNAL=//p' "$root/build/CMakeCache.txt" | tr ';' ' ')"
     for table in exports imports; do
-        check="$root/tests/launcher/whole_exe_${table}_check.sh"
-        exe="$root/build/src/launcher/TarselMainLauncher.exe"
-        bash "$check" "$exe" i686-w64-mingw32-objdump >/dev/null || {
+        args=("$exe" i686-w64-mingw32-objdump)
+        [[ $table == imports ]] && args+=("${late_dlls[@]}")
+        bash "$root/tests/launcher/whole_exe_${table}_check.sh" "${args[@]}" >/dev/null || {
             echo "the i686 launcher's $table are wrong:" >&2
-            bash "$check" "$exe" i686-w64-mingw32-objdump >&2
+            bash "$root/tests/launcher/whole_exe_${table}_check.sh" "${args[@]}" >&2
             exit 1
         }
     done

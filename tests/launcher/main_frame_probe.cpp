@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <sstream>
 #include <string>
 
 #include "launcher/cmd_line.h"
@@ -22,12 +23,15 @@ int g_launches = 0;
 std::string g_lateDllsAtFirstLaunch;
 
 // The DLLs the launcher loads at their first call (this probe is linked the
-// same way) that are already loaded.
+// same way; TARSEL_LATE_DLLS names them, space-separated) that are already
+// loaded.
 std::string LoadedLateDlls() {
     std::string loaded;
-    for (const wchar_t* dll : {L"gdiplus.dll", L"ws2_32.dll", L"crypt32.dll", L"bcrypt.dll", L"msimg32.dll",
-                               L"comctl32.dll"}) {
-        if (::GetModuleHandleW(dll)) loaded += (loaded.empty() ? "" : " ") + Util::WideToUtf8(dll);
+    std::wistringstream names(TARSEL_LATE_DLLS);
+    std::wstring name;
+    while (names >> name) {
+        if (!::GetModuleHandleW((name + L".dll").c_str())) continue;
+        loaded += (loaded.empty() ? "" : " ") + Util::WideToUtf8(name);
     }
     return loaded;
 }

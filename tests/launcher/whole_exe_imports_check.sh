@@ -4,10 +4,13 @@
 # update box use (sockets, TLS and crypto, GDI+, alpha blending, control
 # subclassing) are loaded at their first call, through delay-import
 # descriptors that name them.
-#   whole_exe_imports_check.sh TarselMainLauncher.exe [TARGET-objdump]
+#   whole_exe_imports_check.sh TarselMainLauncher.exe TARGET-objdump LATE-DLL...
+# LATE-DLL: the build's TARSEL_LATE_DLLS (import library names: gdiplus ...).
 set -euo pipefail
 exe="$1"
-objdump="${2:-i686-w64-mingw32-objdump}"
+objdump="$2"
+shift 2
+(($# > 0)) || { echo "usage: $0 EXE OBJDUMP LATE-DLL..." >&2; exit 2; }
 imports=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u)
 strings=$(strings -a "$exe")
 echo "loaded at start: $(tr '\n' ' ' <<< "$imports")"
@@ -16,7 +19,8 @@ status=0
 for dll in kernel32.dll user32.dll gdi32.dll shell32.dll ole32.dll; do
     grep -qxF "$dll" <<< "$imports" || { echo "missing from the imports: $dll"; status=1; }
 done
-for dll in gdiplus.dll ws2_32.dll crypt32.dll bcrypt.dll msimg32.dll comctl32.dll; do
+for dll in "${@/%/.dll}"; do
+    dll=$(tr '[:upper:]' '[:lower:]' <<< "$dll")
     if grep -qxF "$dll" <<< "$imports"; then
         echo "loaded before the first instruction, but only needed later: $dll"
         status=1
