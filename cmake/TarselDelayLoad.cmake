@@ -12,8 +12,8 @@
 # present belong here: a DLL that fails to load at its first call raises an
 # exception there instead of stopping the program at start.
 find_program(TARSEL_MINGW_DLLTOOL NAMES ${TOOLCHAIN_PREFIX}-dlltool REQUIRED)
-find_program(TARSEL_MINGW_NM_FOR_DELAY NAMES ${TOOLCHAIN_PREFIX}-nm REQUIRED)
-find_program(TARSEL_PYTHON3_FOR_DELAY python3 REQUIRED)
+find_program(TARSEL_MINGW_NM NAMES ${TOOLCHAIN_PREFIX}-nm REQUIRED)
+find_program(TARSEL_PYTHON3 python3 REQUIRED)
 set(TARSEL_DELAY_IMPORT_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/delay_import/make_delay_import.py")
 
 function(tarsel_delay_load target)
@@ -28,7 +28,7 @@ function(tarsel_delay_load target)
         set(output "${dir}/lib${dll}.a")
         add_custom_command(OUTPUT "${output}"
             COMMAND "${CMAKE_COMMAND}" -E make_directory "${dir}"
-            COMMAND "${TARSEL_PYTHON3_FOR_DELAY}" "${TARSEL_DELAY_IMPORT_SCRIPT}" "${TARSEL_MINGW_NM_FOR_DELAY}"
+            COMMAND "${TARSEL_PYTHON3}" "${TARSEL_DELAY_IMPORT_SCRIPT}" "${TARSEL_MINGW_NM}"
                     "${TARSEL_MINGW_DLLTOOL}" "${TARSEL_IMPORT_LIB_${dll}}" "${output}" ${prefix_flag}
             DEPENDS "${TARSEL_DELAY_IMPORT_SCRIPT}" "${TARSEL_IMPORT_LIB_${dll}}"
             COMMENT "Delay-import library for ${dll}"
