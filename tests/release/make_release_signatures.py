@@ -13,12 +13,11 @@ minisign's default prehashed form ("ED") and its legacy form ("Ed", -l).
 """
 import os
 import random
-import shutil
 import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "update"))
-from minisign_tool import make_key_pair, read, sign, write  # noqa: E402
+from minisign_tool import fresh_key_folder, read, sign, write  # noqa: E402
 
 STAMP = "timestamp:2000\tfile:Update.cfg"
 
@@ -39,13 +38,8 @@ def document(md5, sha256, version="1.1.600.10"):
 
 def main():
     build, key_dir = sys.argv[1], sys.argv[2]
-    main_key = os.path.join(key_dir, "update.key")
     out = os.path.join(build, "tests", "release", "signatures")
-    shutil.rmtree(out, ignore_errors=True)
-    os.makedirs(out)
-    shutil.copy(os.path.join(key_dir, "update.pub"), os.path.join(out, "main.pub"))
-    other_key = os.path.join(out, "other.key")
-    make_key_pair(os.path.join(out, "other.pub"), other_key)
+    main_key, other_key = fresh_key_folder(out, key_dir)
 
     # An installer whose size is no multiple of any block size.
     installer = os.path.join(out, "installer.bin")

@@ -15,7 +15,7 @@ import random
 import shutil
 import sys
 
-from minisign_tool import make_key_pair, read, sign, write
+from minisign_tool import fresh_key_folder, read, sign, write
 
 
 def document(url, md5, sha256=None, version="1.1.517.0"):
@@ -27,13 +27,8 @@ def document(url, md5, sha256=None, version="1.1.517.0"):
 
 def main():
     build, key_dir = sys.argv[1], sys.argv[2]
-    main_key = os.path.join(key_dir, "update.key")
     out = os.path.join(build, "tests", "update", "signing_fixtures")
-    shutil.rmtree(out, ignore_errors=True)
-    os.makedirs(out)
-    shutil.copy(os.path.join(key_dir, "update.pub"), os.path.join(out, "main.pub"))
-    other_key = os.path.join(out, "other.key")
-    make_key_pair(os.path.join(out, "other.pub"), other_key)
+    main_key, other_key = fresh_key_folder(out, key_dir)
 
     # The verifier's own cases: bytes of every value, CR LF pairs included.
     doc = os.path.join(out, "doc.bin")

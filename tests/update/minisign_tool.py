@@ -19,10 +19,17 @@ def sign(key, path, out, comment=None, legacy=False):
     subprocess.run(command, check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
 
 
-def make_key_pair(pub, key):
-    """A new key pair without a password (a new key id every time)."""
-    subprocess.run([MINISIGN, "-G", "-W", "-f", "-p", pub, "-s", key],
+def fresh_key_folder(out, key_dir):
+    """Empties `out` and puts in it the test key pair's public half
+    (main.pub) and a new key pair of another key (other.pub, other.key: a
+    new key id every time). Returns the secret keys: (main, other)."""
+    shutil.rmtree(out, ignore_errors=True)
+    os.makedirs(out)
+    shutil.copy(os.path.join(key_dir, "update.pub"), os.path.join(out, "main.pub"))
+    other_key = os.path.join(out, "other.key")
+    subprocess.run([MINISIGN, "-G", "-W", "-f", "-p", os.path.join(out, "other.pub"), "-s", other_key],
                    check=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
+    return os.path.join(key_dir, "update.key"), other_key
 
 
 def write(path, data):
