@@ -88,7 +88,7 @@ write_data() {
 write_data
 show_data() { iconv -f UTF-16 -t UTF-8 "$data" | tr -d '\r' | sed 's/^/    /'; }
 
-wine_path() { "$TARSEL_WINE" winepath -w "$1" 2>/dev/null; }
+wine_path() { tarsel_wine winepath -w "$1" 2>/dev/null; }
 export TARSEL_STUB_LOG
 TARSEL_STUB_LOG="$(wine_path "$demo/started.log")"
 

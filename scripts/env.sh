@@ -61,6 +61,23 @@ unset build_name wine_name
 # Processes that Wine starts for the program (CreateProcess, ShellExecute)
 # use the same loader.
 export WINELOADER="$TARSEL_WINE"
+
+# Debian's Wine has no preloader, so nothing holds the addresses Wine needs
+# before the kernel places the loader's heap. The 64-bit loader is linked at
+# 0x7d000000 and the kernel starts its heap anywhere in the next 1 GiB: about
+# one start in 8000 finds the heap on the shared user data page (0x7ffe0000),
+# and Wine ends with status 1 before the program runs, saying so only on a
+# debug channel that is off. With address randomisation off the heap starts
+# right after the loader. Processes Wine starts inherit the setting.
+if [[ -z ${TARSEL_WINE_FIXED_LAYOUT:-} ]]; then
+    TARSEL_WINE_FIXED_LAYOUT=no
+    setarch -R true 2>/dev/null && TARSEL_WINE_FIXED_LAYOUT=yes
+    export TARSEL_WINE_FIXED_LAYOUT
+fi
+tarsel_wine_command=("$TARSEL_WINE")
+[[ $TARSEL_WINE_FIXED_LAYOUT == yes ]] && tarsel_wine_command=(setarch -R "$TARSEL_WINE")
+# Runs a Windows program (or a Wine tool such as winepath) under Wine.
+tarsel_wine() { "${tarsel_wine_command[@]}" "$@"; }
 export TARSEL_CACHE TARSEL_DEPS WINEPREFIX WINEARCH TARSEL_TEST_ARCH TARSEL_ARCH_CHOSEN_BY TARSEL_PRESET TARSEL_BUILD_DIR TARSEL_WINE
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="

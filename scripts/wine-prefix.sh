@@ -15,14 +15,14 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 # server that this script started itself.
 persistent=0
 pgrep -u "$(id -u)" -f 'wineserver.* -p' >/dev/null && persistent=1
-env LC_ALL=zh_CN.UTF-8 "$TARSEL_WINE" wineboot -i >/dev/null 2>&1 || true
+LC_ALL=zh_CN.UTF-8 tarsel_wine wineboot -i >/dev/null 2>&1 || true
 
 # Settings that matter under test: no window manager decorations, no crash
 # dialog, a CJK face for the skins' font and font links for GUI defaults.
 # regedit wants UTF-16LE with a BOM for non-ASCII names.
 reg="$(mktemp --suffix=.reg)"
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE < "$here/wine-settings.reg.txt"; } > "$reg"
-"$TARSEL_WINE" regedit /S "$("$TARSEL_WINE" winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
+tarsel_wine regedit /S "$(tarsel_wine winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
 rm -f "$reg"
 ((persistent)) || timeout 60 wineserver -w || true
 rm -f "$WINEPREFIX"/.tarsel-configured-*
