@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "launcher/ini_file.h"
 #include "update/minisign_verify.h"
 #include "update/update_check.h"
+#include "util/ini_file.h"
 #include "util/util.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "update/package_sha256.h"
 
-#include "launcher/ini_file.h"
-#include "launcher/launcher_data.h"
+#include "update/launcher_data.h"
+#include "util/ini_file.h"
 #include "util/util.h"
 
 std::optional<std::string> PackageSha256(const UpdateInfo& record) {

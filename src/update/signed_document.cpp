@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
-#include "launcher/ini_file.h"
-#include "launcher/launcher_data.h"
+#include "update/launcher_data.h"
 #include "update/minisign_verify.h"
 #include "util/diagnostics.h"
+#include "util/ini_file.h"
 #include "util/util.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include "digest/file_digests.h"
 #include "digest/sha256.h"
-#include "launcher/launcher_data.h"
 #include "net/http_downloader.h"
+#include "update/launcher_data.h"
 #include "update/package_path.h"
 #include "update/package_sha256.h"
 #include "update/signed_document.h"

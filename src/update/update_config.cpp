@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "launcher/ini_file.h"
-#include "launcher/launcher_data.h"
 #include "update/json_text.h"
+#include "update/launcher_data.h"
+#include "util/ini_file.h"
 #include "util/unique_handle.h"
 #include "util/util.h"
 

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "digest/file_md5.h"
-#include "launcher/ini_file.h"
-#include "launcher/launcher_data.h"
 #include "support/test_paths.h"
+#include "update/launcher_data.h"
+#include "util/ini_file.h"
 #include "util/util.h"
 
 namespace testsupport {

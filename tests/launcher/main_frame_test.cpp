@@ -8,9 +8,9 @@
 #include <sstream>
 #include <string>
 
-#include "launcher/ini_file.h"
 #include "support/temp_dir.h"
 #include "support/test_paths.h"
+#include "util/ini_file.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <random>
 #include <regex>
 
-#include "launcher/ini_file.h"
 #include "release/document_check.h"
 #include "release_test_support.h"
 #include "update/rule_selection.h"
 #include "update/update_config.h"
+#include "util/ini_file.h"
 #include "util/util.h"
 
 using namespace releasetest;

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "launcher/ini_file.h"
 #include "support/temp_dir.h"
 #include "update/update_config.h"
 #include "update_document.h"
+#include "util/ini_file.h"
 
 using testsupport::TempDir;
 

@@ -5,10 +5,10 @@
 #include <windows.h>
 
 #include "digest/file_md5.h"
-#include "launcher/ini_file.h"
 #include "support/test_paths.h"
 #include "update/update_check.h"
 #include "update_check_site.h"
+#include "util/ini_file.h"
 #include "util/util.h"
 
 using testsupport::PatternBytes;

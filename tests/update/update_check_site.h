@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "launcher/ini_file.h"
 #include "support/http_test_servers.h"
 #include "support/temp_dir.h"
+#include "util/ini_file.h"
 
 namespace updatetest {
 

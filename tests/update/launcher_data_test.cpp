@@ -2,9 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "launcher/app_paths.h"
-#include "launcher/launcher_data.h"
 #include "support/temp_dir.h"
+#include "update/launcher_data.h"
 #include "util/util.h"
 
 using testsupport::ReadFileBytes;
@@ -66,16 +65,6 @@ TEST(CIniFile, PlainNewFileLosesCharactersOutsideTheAnsiCodePage) {
     CIniFile plain(dir / L"plain.ini");
     ASSERT_TRUE(plain.WriteString(L"base", L"exe", kForeignPath));
     EXPECT_NE(plain.GetString(L"base", L"exe"), kForeignPath);
-}
-
-TEST(CAppPaths, ComposedFromTheLauncherDir) {
-    CAppPaths paths = CAppPaths::FromLauncherDir(L"C:\\Tarsel\\");
-    EXPECT_EQ(paths.launcherDir, L"C:\\Tarsel\\");
-    EXPECT_EQ(paths.dataDir, L"C:\\Tarsel\\Data\\");
-    EXPECT_EQ(paths.resourceDir, L"C:\\Tarsel\\Res\\");
-    EXPECT_EQ(paths.tempDir, L"C:\\Tarsel\\Temp\\");
-    EXPECT_EQ(paths.reserved1, L"");
-    EXPECT_EQ(paths.reserved2, L"");
 }
 
 }  // namespace

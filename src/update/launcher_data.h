@@ -2,7 +2,7 @@
 // The launcher's memory between runs: "TarselMainLauncher.dat" beside the
 // executable, section "base".
 
-#include "launcher/ini_file.h"
+#include "util/ini_file.h"
 
 class CLauncherData : public CIniFile {
 public:

@@ -1,8 +1,8 @@
 // CIniFile over the real private-profile functions.
 #include <gtest/gtest.h>
 
-#include "launcher/ini_file.h"
 #include "support/temp_dir.h"
+#include "util/ini_file.h"
 
 using testsupport::FileExists;
 using testsupport::TempDir;

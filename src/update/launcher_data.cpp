@@ -1,4 +1,4 @@
-#include "launcher/launcher_data.h"
+#include "update/launcher_data.h"
 
 #include "util/util.h"
 

@@ -1,4 +1,4 @@
-#include "launcher/ini_file.h"
+#include "util/ini_file.h"
 
 #include <windows.h>
 
