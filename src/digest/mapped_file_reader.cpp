@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "digest/page_prefetcher.h"
 #include "util/unique_handle.h"
 
 namespace {
@@ -34,6 +35,8 @@ bool ReadMappedFile(const std::wstring& path, const std::function<void(const voi
                                                  static_cast<DWORD>(offset & 0xffffffffu),
                                                  static_cast<SIZE_T>(length)));
         if (!view) return false;
+        // Declared after the view, so it stops before the view is unmapped.
+        PagePrefetcher prefetcher(view.get(), static_cast<std::size_t>(length));
         consume(view.get(), static_cast<std::size_t>(length));
     }
     return true;
