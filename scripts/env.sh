@@ -74,8 +74,11 @@ if [[ -z ${TARSEL_WINE_FIXED_LAYOUT:-} ]]; then
     setarch -R true 2>/dev/null && TARSEL_WINE_FIXED_LAYOUT=yes
     export TARSEL_WINE_FIXED_LAYOUT
 fi
-tarsel_wine_command=("$TARSEL_WINE")
-[[ $TARSEL_WINE_FIXED_LAYOUT == yes ]] && tarsel_wine_command=(setarch -R "$TARSEL_WINE")
+# How every script starts Wine: that setting, and the Chinese ANSI code page
+# (936) that the system's texts use.
+tarsel_wine_command=(env LC_ALL=zh_CN.UTF-8)
+[[ $TARSEL_WINE_FIXED_LAYOUT == yes ]] && tarsel_wine_command+=(setarch -R)
+tarsel_wine_command+=("$TARSEL_WINE")
 # Runs a Windows program (or a Wine tool such as winepath) under Wine.
 tarsel_wine() { "${tarsel_wine_command[@]}" "$@"; }
 export TARSEL_CACHE TARSEL_DEPS WINEPREFIX WINEARCH TARSEL_TEST_ARCH TARSEL_ARCH_CHOSEN_BY TARSEL_PRESET TARSEL_BUILD_DIR TARSEL_WINE

@@ -15,7 +15,7 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 # server that this script started itself.
 persistent=0
 pgrep -u "$(id -u)" -f 'wineserver.* -p' >/dev/null && persistent=1
-LC_ALL=zh_CN.UTF-8 tarsel_wine wineboot -i >/dev/null 2>&1 || true
+tarsel_wine wineboot -i >/dev/null 2>&1 || true
 
 # Settings that matter under test: no window manager decorations, no crash
 # dialog, a CJK face for the skins' font and font links for GUI defaults.

@@ -8,13 +8,13 @@ source "$here/env.sh"
 [[ ${TARSEL_WINE_SERVICES_UP:-} == 1 ]] || "$here/wine-services.sh" start
 export DISPLAY="${TARSEL_DISPLAY:-:91}"
 if [[ -z ${TARSEL_WINE_RUN_LOG:-} ]]; then
-    exec env LC_ALL=zh_CN.UTF-8 "${tarsel_wine_command[@]}" "$@"
+    exec "${tarsel_wine_command[@]}" "$@"
 fi
 # The test run keeps a log of every program that ended with a non-zero
 # status: a failed case whose program printed nothing (Wine ended it before
 # its first line) still shows how it ended.
 started=$(date +%s%N)
-env LC_ALL=zh_CN.UTF-8 "${tarsel_wine_command[@]}" "$@"
+"${tarsel_wine_command[@]}" "$@"
 status=$?
 if ((status != 0)); then
     printf '%s status %d after %d ms: %s\n' "$(date -u +%H:%M:%S)" "$status" \

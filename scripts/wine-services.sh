@@ -36,7 +36,7 @@ start() {
     # and CTest would wait for them forever. Only when they are not running:
     # starting a program for nothing costs every caller about 0.3 s.
     if ! helpers_running; then
-        setsid env LC_ALL=zh_CN.UTF-8 "${tarsel_wine_command[@]}" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+        setsid "${tarsel_wine_command[@]}" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
     fi
 }
 
