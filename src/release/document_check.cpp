@@ -241,16 +241,17 @@ private:
             const std::string name = "rule " + std::to_string(out_.ruleNumbers[i]) + ": ";
             const int line = out_.ruleLines[i];
             const std::string& newVersion = UpdateInfoField(out_.rules[i], "newversion");
+            const std::string& pattern = UpdateInfoField(out_.rules[i], "version");
             if (AppliesToNone(region)) {
                 Add(true, line,
-                    name + "package version " + newVersion + " is older than every version the pattern " +
-                        UpdateInfoField(out_.rules[i], "version") + " matches: the rule applies to nobody");
+                    name + "package version " + newVersion + " is older than every version the pattern " + pattern +
+                        " matches: the rule applies to nobody");
                 continue;
             }
             if (std::optional<Version> first = FirstMatchedNotOlderThanPackage(region)) {
                 Add(false, line,
-                    name + "the pattern " + UpdateInfoField(out_.rules[i], "version") + " matches " +
-                        VersionText(*first) + " and later versions, which package version " + newVersion + " is not newer than: " +
+                    name + "the pattern " + pattern + " matches " + VersionText(*first) +
+                        " and later versions, which package version " + newVersion + " is not newer than: " +
                         (region.packageEqualApplies && *first == region.package
                              ? "users on " + newVersion + " are offered it again, newer ones nothing"
                              : "those users get nothing from this rule"));

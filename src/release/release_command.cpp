@@ -12,6 +12,7 @@
 #include "release/package_digests.h"
 #include "release/signature_check.h"
 #include "release/version_space.h"
+#include "update/update_matcher.h"
 #include "update/version_pattern.h"
 #include "util/util.h"
 
@@ -186,10 +187,7 @@ CommandOutput RunCheck(const Arguments& arguments) {
 bool SameRecords(const UpdateInfoList& before, const UpdateInfoList& after, const NewRelease& added) {
     if (after.size() != before.size() + 1 || !std::equal(before.begin(), before.end(), after.begin())) return false;
     const UpdateInfo& last = after.back();
-    auto field = [&](const char* key) {
-        auto it = last.find(key);
-        return it == last.end() ? std::string() : it->second;
-    };
+    auto field = [&](const char* key) -> const std::string& { return UpdateInfoField(last, key); };
     // A package kept from before may lack "SHA256"; one it lists must be the installer's.
     const bool sha256Holds = last.find("sha256") == last.end() || Sha256TextMatches(added.sha256, field("sha256"));
     return field("md5") == added.md5 && field("type") == added.type && field("version") == added.pattern &&

@@ -35,8 +35,7 @@ void PaintShadowLayer(HWND shadow, HWND owner, const RECT& ownerRect, const Shad
     std::uint32_t* pixels = nullptr;
     Util::UniqueGdiObject bitmap = CreateShadowDib(width, height, &pixels);
     if (!bitmap) return;
-    MakeShadow(pixels, ownerWidth, ownerHeight, ShapeOf(owner, ownerWidth, ownerHeight),
-               params);
+    MakeShadow(pixels, ownerWidth, ownerHeight, ShapeOf(owner, ownerWidth, ownerHeight), params);
 
     Util::UniqueMemoryDc memoryDc(::CreateCompatibleDC(nullptr));
     if (!memoryDc) return;
