@@ -1,0 +1,226 @@
+#!/usr/bin/env python3
+"""The report's verdicts come only from measured values: each case starts
+from a results folder in which every benchmark printed its table as it does
+today, changes one thing, and checks the verdict of the rows concerned and
+the final count."""
+import contextlib
+import io
+import os
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+sys.path.insert(0, os.path.join(ROOT, "bench", "report_support"))
+os.environ["TARSEL_TEST_ARCH"] = "i686"
+import compose_report  # noqa: E402
+
+LAUNCH = """runs 20
+start_ms_ours_median 120.0
+start_ms_ours_worst 150.0
+start_ms_floor_median 100.0
+start_ms_floor_worst 130.0
+peak_mib_ours 20.0
+peak_mib_floor 10.0
+end_counter_mib_ours 8.0
+end_counter_mib_floor 6.0
+timeline entry_point 30.0
+timeline client_started 120.0
+"""
+
+DOWNLOAD = """64 MiB, nginx limit_rate 10m per request         wall s      MB/s    cpu s wineserver  dl cpu s
+ours, 5 parts (Wine)                            1.300      51.6    0.200      0.100     0.150
+aria2c -x5 -s5 -k, five equal parts             1.310      51.2    0.400          -         -
+aria2c -x5 -s5                                  1.320      50.8    0.400          -         -
+aria2c -x5 -s5 -k1M (slips past the cap)        1.000      67.1    0.500          -         -
+curl, one connection                            6.500      10.3    0.100          -         -
+
+256 MiB, unthrottled loopback                   wall s      MB/s    cpu s wineserver  dl cpu s
+ours, 5 parts (Wine)                            0.800     335.5    0.600      0.300     0.500
+curl, one connection                            0.600     447.4    0.300          -         -
+
+ratio: 1.008
+"""
+
+MD5 = """MD5 of a 256 MiB file, whole process (best of 3)    seconds       MB/s
+openssl dgst -md5 (native)                           0.480      559.2
+GetFileMD5 (Wine, i686)                              0.500      536.9
+GetFileMD5, inside the process (Wine, i686)          0.460      583.5
+ratio: 0.960
+"""
+
+SKIN = """skin loading (best run), 200 entries, 2.34 MB out                    MB/s
+unzip -p (native), whole process                                   140.0
+unzip -p (native), extraction alone                                150.0
+ZipFindItem + ZipUnzipItem (Wine, i686)                            400.0
+pugixml in-place parse (native)                                    500.0
+CMarkup::LoadFromMem (Wine, i686)                                  300.0
+markup parse, ours over pugixml                                     0.60
+ratio: 2.667
+"""
+
+FIRST_PAINT = """runs 15
+first_paint_ms 180.0
+first_paint_worst_ms 220.0
+floor_first_paint_ms 120.0
+floor_first_paint_worst_ms 160.0
+first_paint_target_ms 220.0
+"""
+
+GOOD = {"launch.txt": LAUNCH, "download.txt": DOWNLOAD, "md5.txt": MD5, "skin.txt": SKIN,
+        "first_paint.txt": FIRST_PAINT}
+for name in ("launch", "download", "md5", "skin", "first_paint"):
+    GOOD[name + ".exit"] = "0\n"
+
+# Rows that count toward the targets; the figures above meet every one.
+TARGETS = 12
+
+
+def replace(name, old, new):
+    def change(files):
+        assert old in files[name], (name, old)
+        files[name] = files[name].replace(old, new)
+    return change
+
+
+def set_row(name, start, line):
+    """Replaces the first line that starts with `start`."""
+    def change(files):
+        lines = files[name].splitlines(True)
+        at = [i for i, old in enumerate(lines) if old.startswith(start)]
+        assert at, (name, start)
+        lines[at[0]] = line + "\n"
+        files[name] = "".join(lines)
+    return change
+
+
+def drop_line(name, start):
+    def change(files):
+        lines = files[name].splitlines(True)
+        kept = [line for line in lines if not line.startswith(start)]
+        assert len(kept) == len(lines) - 1, (name, start)
+        files[name] = "".join(kept)
+    return change
+
+
+def set_file(name, text):
+    def change(files):
+        files[name] = text
+    return change
+
+
+def remove_file(name):
+    def change(files):
+        del files[name]
+    return change
+
+
+MARKUP = "skin markup parse, 1 MiB"
+EXTRACTION = "skin archive extraction, 200 entries"
+OUTPUT_RATE = "skin archive extraction, output rate"
+MD5_ROW = "MD5 of a 256 MiB file, whole process"
+CPU_ROW = "download 64 MiB, CPU time with the wine server"
+FAIR = "download 64 MiB, 10 MB/s cap per request"
+PLAIN = "download 256 MiB, unthrottled loopback"
+START = "launcher start to client start, median of 20"
+MEMORY = "peak committed memory, 64 MiB download"
+PAINT = "update box first paint, median"
+
+# (what, change, {row: expected verdict start}, targets met)
+CASES = [
+    ("every row present and met", None, {MARKUP: "yes", EXTRACTION: "yes", MD5_ROW: "yes", CPU_ROW: "yes"}, 12),
+    # The markup parser's row without a figure: the "686" of "(Wine, i686)"
+    # must not be read as its MB/s.
+    ("markup row n/a", set_row("skin.txt", "CMarkup::LoadFromMem",
+                               "%-58s %10s" % ("CMarkup::LoadFromMem (Wine, i686)", "n/a")),
+     {MARKUP: "NO: skin: 'CMarkup::LoadFromMem (Wine, i686)' reads 'n/a'", EXTRACTION: "yes"}, 11),
+    ("extraction row missing", drop_line("skin.txt", "ZipFindItem"),
+     {EXTRACTION: "NO: skin: 'ZipFindItem + ZipUnzipItem (Wine, i686)': no row", OUTPUT_RATE: "NO:", MARKUP: "yes"},
+     10),
+    ("a row for another build is not ours",
+     replace("skin.txt", "ZipFindItem + ZipUnzipItem (Wine, i686)", "ZipFindItem + ZipUnzipItem (Wine, x86_64)"),
+     {EXTRACTION: "NO: skin: 'ZipFindItem + ZipUnzipItem (Wine, i686)': no row"}, 10),
+    # Numbers in extra text after a label make it another row, not a value.
+    ("label with extra text and numbers",
+     set_row("md5.txt", "GetFileMD5 (Wine", "GetFileMD5 (Wine, i686) 3 of 3 runs failed"),
+     {MD5_ROW: "NO: md5: 'GetFileMD5 (Wine, i686)': no row"}, 11),
+    ("value column empty, label has digits",
+     set_row("md5.txt", "GetFileMD5 (Wine", "%-34s %10.3f" % ("GetFileMD5 (Wine, i686)", 0.5)),
+     {MD5_ROW: "NO: md5: 'GetFileMD5 (Wine, i686)': no row"}, 11),
+    ("value not a number", replace("md5.txt", "559.2", "fast"),
+     {MD5_ROW: "NO: md5: 'openssl dgst -md5 (native)' reads 'fast'"}, 11),
+    ("value nan", replace("md5.txt", "559.2", "nan"), {MD5_ROW: "NO:"}, 11),
+    ("row printed twice", set_row("skin.txt", "pugixml", "%-58s %10.1f\n%-58s %10.1f" % (
+        "pugixml in-place parse (native)", 500, "pugixml in-place parse (native)", 480)),
+     {MARKUP: "NO: skin: 'pugixml in-place parse (native)': 2 rows"}, 11),
+    ("a prefix of a label is another row", replace("skin.txt", "unzip -p (native), extraction alone", "unzip -p"),
+     {EXTRACTION: "NO: skin: 'unzip -p (native), extraction alone': no row"}, 11),
+    # The ours row of the throttled table is found in its own section only.
+    ("download section missing", replace("download.txt", "64 MiB, nginx limit_rate 10m per request", "64 MiB"),
+     {FAIR: "NO:", CPU_ROW: "NO:", PLAIN: "yes"}, 8),
+    ("wine server time counts in our CPU", set_row("download.txt", "ours, 5 parts (Wine)", "%-44s %8.3f %9.1f %8.3f %10.3f %9.3f" % (
+        "ours, 5 parts (Wine)", 1.3, 51.6, 0.2, 0.3, 0.15)),
+     {CPU_ROW: "NO"}, 11),
+    ("benchmark failed after printing", set_file("skin.exit", "1\n"),
+     {EXTRACTION: "NO: skin ended with status 1", MARKUP: "NO: skin ended with status 1", MD5_ROW: "yes"}, 9),
+    ("benchmark printed nothing", set_file("md5.txt", ""), {MD5_ROW: "NO: md5 printed nothing"}, 11),
+    ("result file missing", remove_file("first_paint.txt"), {PAINT: "NO: first_paint printed nothing"}, 11),
+    ("launch key missing", drop_line("launch.txt", "peak_mib_floor"),
+     {MEMORY: "NO: launch has no peak_mib_floor", START: "yes"}, 11),
+    ("launch key unparsable", replace("launch.txt", "start_ms_floor_median 100.0", "start_ms_floor_median -"),
+     {START: "NO: launch: start_ms_floor_median reads '-'"}, 11),
+    ("target missed on measured figures", replace("first_paint.txt", "first_paint_ms 180.0", "first_paint_ms 260.0"),
+     {PAINT: "NO"}, 11),
+]
+
+
+def compose(files):
+    with tempfile.TemporaryDirectory() as results:
+        for name, text in files.items():
+            with open(os.path.join(results, name), "w", encoding="utf-8") as f:
+                f.write(text)
+        out = io.StringIO()
+        with contextlib.redirect_stdout(out):
+            status = compose_report.main(["compose_report.py", results])
+    return status, out.getvalue()
+
+
+def verdicts(report):
+    """measure -> its "met" cell, from the printed table."""
+    lines = report.splitlines()
+    header = lines[0]
+    met_at = header.index("met")
+    ours_at = header.index("ours")
+    found = {}
+    for line in lines[1:]:
+        if not line.strip():
+            break
+        found[line[:ours_at].strip()] = line[met_at:].strip()
+    return found
+
+
+class ComposeReportTest(unittest.TestCase):
+    def test_verdicts_come_from_measured_values(self):
+        for what, change, expected, met in CASES:
+            with self.subTest(what):
+                files = dict(GOOD)
+                if change:
+                    change(files)
+                status, report = compose(files)
+                self.assertEqual(status, 0)
+                rows = verdicts(report)
+                for measure, verdict in expected.items():
+                    self.assertIn(measure, rows, report)
+                    self.assertTrue(rows[measure].startswith(verdict),
+                                    "%s: %r does not start with %r\n%s" % (measure, rows[measure], verdict, report))
+                self.assertEqual(report.splitlines()[-1], "targets met: %d of %d" % (met, TARGETS), report)
+
+    def test_shown_rows_do_not_count(self):
+        rows = verdicts(compose(dict(GOOD))[1])
+        self.assertEqual(rows["launcher start to client start, worst of 20"], "-")
+        self.assertEqual(rows["its own peak counter read as it ends"], "-")
+
+
+if __name__ == "__main__":
+    unittest.main()
