@@ -3,15 +3,18 @@
 // Starts EXE (N copies back to back, default one) the way the shell would,
 // waits for every copy to end and prints one line per copy:
 //   instance=I start_qpc=T qpc_frequency=F exit_code=C peak_pagefile=B peak_working_set=B
+//   end_peak_pagefile=B end_peak_working_set=B
 // start_qpc is QueryPerformanceCounter just before CreateProcess; under Wine
 // the counter is one clock for every process, so a started program can
 // stamp its own start on the same scale.
 //
-// --memory samples GetProcessMemoryInfo every millisecond or two while the
-// programs run and reports the largest figures seen (0 without it): Wine
-// keeps no peak of its own (its "peak" is the current value) and reports
-// nothing once the process has ended. Sampling costs CPU, so timed runs go
-// without it.
+// end_peak_*: the process's own peak counters (GetProcessMemoryInfo), read
+// once it has ended. On Windows they are the true peaks. Wine keeps no peak
+// of its own (its "peak" committed figure is the current value) and reports
+// zeros once the process has ended, so there they read 0: not measured.
+// --memory therefore also samples the counters every millisecond or two
+// while the programs run and reports the largest figures seen as peak_*
+// (0 without it). Sampling costs CPU, so timed runs go without it.
 //
 // --temp points TMP and TEMP of the started programs at DIR: Wine takes
 // both from the registry, not from the Linux environment, so a Linux-side
@@ -89,9 +92,19 @@ struct Started {
     Util::UniqueHandle process;
     LONGLONG startQpc = 0;
     bool ended = false;
-    SIZE_T peakPagefile = 0;
+    SIZE_T peakPagefile = 0;  // sampled
     SIZE_T peakWorkingSet = 0;
+    SIZE_T endPeakPagefile = 0;  // the process's own counters after it ended
+    SIZE_T endPeakWorkingSet = 0;
 };
+
+void ReadPeaksAtEnd(Started& one) {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    if (!::GetProcessMemoryInfo(one.process.get(), &memory, sizeof(memory))) return;
+    one.endPeakPagefile = memory.PeakPagefileUsage;
+    one.endPeakWorkingSet = memory.PeakWorkingSetSize;
+}
 
 void SampleMemory(Started& one) {
     PROCESS_MEMORY_COUNTERS memory = {};
@@ -169,12 +182,16 @@ int wmain(int argc, wchar_t** argv) {
     for (size_t i = 0; i < started.size(); ++i) {
         HANDLE process = started[i].process.get();
         if (!started[i].ended) ::TerminateProcess(process, 0xDEAD);
+        ReadPeaksAtEnd(started[i]);
         DWORD exitCode = 0;
         ::GetExitCodeProcess(process, &exitCode);
-        std::printf("instance=%u start_qpc=%lld qpc_frequency=%lld exit_code=%lu peak_pagefile=%lu peak_working_set=%lu\n",
+        std::printf("instance=%u start_qpc=%lld qpc_frequency=%lld exit_code=%lu peak_pagefile=%lu peak_working_set=%lu"
+                    " end_peak_pagefile=%lu end_peak_working_set=%lu\n",
                     static_cast<unsigned>(i), started[i].startQpc, frequency.QuadPart, exitCode,
                     static_cast<unsigned long>(started[i].peakPagefile),
-                    static_cast<unsigned long>(started[i].peakWorkingSet));
+                    static_cast<unsigned long>(started[i].peakWorkingSet),
+                    static_cast<unsigned long>(started[i].endPeakPagefile),
+                    static_cast<unsigned long>(started[i].endPeakWorkingSet));
     }
     std::fflush(stdout);
     return result;
