@@ -91,21 +91,28 @@ TEST(UpdateConfigCorruption, DamagedDocumentsNeverCrashAndAreAlwaysDeleted) {
 }
 
 TEST(UpdateConfigCorruption, HostileSizesAreHandled) {
-    const std::string documents[] = {
-        std::string(200000, '{'),
-        "{\"Configs\":[" + std::string(300000, '[') + "]}",
-        "{\"Configs\":[{\"TargetMD5\":\"" + std::string(1 << 20, 'A') + "\"}]}",
-        std::string(1 << 16, '\0'),
-        "{\"Configs\":[{\"VersionUpdate\":\"" + std::string(1 << 20, '.') + "\"}]}",
+    struct Case {
+        const char* label;
+        std::string document;
+        bool parses;     // JSON within the depth limit
+        size_t records;  // one per "Configs" element
     };
-    for (const std::string& doc : documents) {
+    const Case cases[] = {
+        {"deep braces", std::string(200000, '{'), false, 0},
+        {"deep brackets in Configs", "{\"Configs\":[" + std::string(300000, '[') + "]}", false, 0},
+        {"1 MiB digest", "{\"Configs\":[{\"TargetMD5\":\"" + std::string(1 << 20, 'A') + "\"}]}", true, 1},
+        {"64 KiB of NULs", std::string(1 << 16, '\0'), false, 0},
+        {"1 MiB pattern", "{\"Configs\":[{\"VersionUpdate\":\"" + std::string(1 << 20, '.') + "\"}]}", true, 1},
+    };
+    for (const Case& c : cases) {
         TempDir dir;
-        const std::string path = updatetest::WriteDocument(dir, doc);
+        const std::string path = updatetest::WriteDocument(dir, c.document);
         UpdateInfoList list;
-        if (ParseUpdateConfig(list, path)) {
-            for (UpdateInfo& info : list) EXPECT_FALSE(UpdateMatcher::MatchVersion("1.1.516.220", info["version"]));
-        }
-        EXPECT_FALSE(Util::PathExistsA(path));
+        EXPECT_EQ(c.parses, ParseUpdateConfig(list, path)) << c.label;
+        EXPECT_EQ(c.records, list.size()) << c.label;
+        // No record of a hostile document reaches a package.
+        for (UpdateInfo& info : list) EXPECT_FALSE(UpdateMatcher::MatchVersion("1.1.516.220", info["version"]));
+        EXPECT_FALSE(Util::PathExistsA(path)) << c.label;
     }
 }
 
