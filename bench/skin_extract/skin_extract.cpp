@@ -16,15 +16,14 @@
 // produce different bytes.
 
 #include <windows.h>
-#include <bcrypt.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "support/system_md5.h"
 #include "ui/skin/zip_archive.h"
 
 using namespace TarselUI;
@@ -75,34 +74,12 @@ bool ExtractAll(const std::string& archive, std::vector<Output>& outputs) {
     return true;
 }
 
-struct AlgorithmCloser {
-    void operator()(void* algorithm) const { ::BCryptCloseAlgorithmProvider(algorithm, 0); }
-};
-struct HashDestroyer {
-    void operator()(void* hash) const { ::BCryptDestroyHash(hash); }
-};
-using UniqueAlgorithm = std::unique_ptr<void, AlgorithmCloser>;
-using UniqueHash = std::unique_ptr<void, HashDestroyer>;
-
-// The MD5 of every output in order, in upper-case hexadecimal; empty when
-// bcrypt cannot compute it.
+// The MD5 of every output in order, upper-case hexadecimal; "" when bcrypt
+// cannot compute it.
 std::string DigestOf(const std::vector<Output>& outputs) {
-    BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
-    if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&rawAlgorithm, BCRYPT_MD5_ALGORITHM, nullptr, 0))) return {};
-    UniqueAlgorithm algorithm(rawAlgorithm);
-    BCRYPT_HASH_HANDLE rawHash = nullptr;
-    if (!BCRYPT_SUCCESS(::BCryptCreateHash(algorithm.get(), &rawHash, nullptr, 0, nullptr, 0, 0))) return {};
-    UniqueHash hash(rawHash);
-    for (const Output& output : outputs) {
-        if (output.bytes.empty()) continue;
-        auto* bytes = reinterpret_cast<PUCHAR>(const_cast<char*>(output.bytes.data()));
-        if (!BCRYPT_SUCCESS(::BCryptHashData(hash.get(), bytes, static_cast<ULONG>(output.bytes.size()), 0))) return {};
-    }
-    unsigned char digest[16];
-    if (!BCRYPT_SUCCESS(::BCryptFinishHash(hash.get(), digest, sizeof digest, 0))) return {};
-    char text[33];
-    for (int i = 0; i < 16; ++i) std::snprintf(text + 2 * i, 3, "%02X", digest[i]);
-    return text;
+    testsupport::SystemMd5 md5;
+    for (const Output& output : outputs) md5.Add(output.bytes.data(), output.bytes.size());
+    return md5.Finish();
 }
 
 void FillWithMarker(std::vector<Output>& outputs) {

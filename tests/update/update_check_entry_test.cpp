@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "digest/file_md5.h"
 #include "support/test_paths.h"
 #include "update/update_check.h"
 #include "update_check_site.h"
@@ -31,8 +30,7 @@ TEST(GetUpdateEntryPoint, ReadsServerAndVersionFromTheDataFileBesideTheExecutabl
     updatetest::UpdateCheckSite site("entry");
     ASSERT_TRUE(site.ok()) << "the http_servers_start fixture did not run";
     std::string package = PatternBytes(2500000, 80);
-    testsupport::WriteFileBytes(site.launcherDir() + L"p.bin", package);
-    std::string md5 = UpperCaseDigest(GetFileMD5(site.launcherDir() + L"p.bin"));
+    std::string md5 = updatetest::DigestOf(package);
     std::string url = site.PublishPackage("entry.exe", package);
     ASSERT_TRUE(site.PublishDocument(updatetest::OneRuleDocument("1.1.*.*", "1.1.600.0", url, md5)));
 

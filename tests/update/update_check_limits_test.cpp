@@ -7,8 +7,8 @@
 #include <map>
 #include <sstream>
 
-#include "digest/file_md5.h"
 #include "support/debug_output_capture.h"
+#include "support/temp_dir.h"
 #include "update/package_path.h"
 #include "update/update_check.h"
 #include "update_check_site.h"
@@ -183,7 +183,7 @@ TEST_F(LongTemporaryFolder, PackageThatFitsIsFetchedAndRecorded) {
     GetUpdate(site_.data(), site_.launcherDir());
     const std::wstring exe = site_.data().GetString(L"base", L"exe");
     EXPECT_EQ(exe.rfind(temp_, 0), 0u) << Util::WideToUtf8(exe);
-    EXPECT_EQ(UpperCaseDigest(GetFileMD5(exe)), md5);
+    EXPECT_EQ(testsupport::ReadFileBytes(exe), package);
     EXPECT_EQ(FilesIn(temp_).size(), 1u);
 }
 

@@ -5,8 +5,8 @@
 
 #include <sstream>
 
-#include "digest/file_md5.h"
 #include "support/debug_output_capture.h"
+#include "support/temp_dir.h"
 #include "update/update_check.h"
 #include "update_check_site.h"
 #include "util/diagnostics.h"
@@ -51,7 +51,8 @@ TEST_F(GetUpdateRun, VerifiedPackageIsRecordedForTheNextStart) {
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(Util::AnsiToWide(exe), site_.tempDir() + left[0]);
     EXPECT_EQ(exe.substr(exe.size() - 8), ".tmp.exe");
-    EXPECT_EQ(UpperCaseDigest(GetFileMD5(exe)), md5);
+    // The recorded package holds exactly the served bytes.
+    EXPECT_EQ(testsupport::ReadFileBytes(Util::AnsiToWide(exe)), package);
     EXPECT_EQ(CountGets(site_.servers().NginxLog(site_.PackageLogName("setup.exe"))), 5u);
 
     std::string log = capture.Text();

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "digest/file_md5.h"
+#include "support/system_md5.h"
 #include "support/test_paths.h"
 #include "update/update_check.h"
 #include "util/unique_handle.h"
@@ -83,11 +83,7 @@ std::string OneRuleDocument(const std::string& pattern, const std::string& versi
 
 std::string SiteTest::Data(const wchar_t* key) { return Util::WideToAnsi(site_.data().GetString(L"base", key)); }
 
-std::string DigestOf(const std::string& bytes) {
-    testsupport::TempDir scratch;
-    testsupport::WriteFileBytes(scratch / L"x.bin", bytes);
-    return UpperCaseDigest(GetFileMD5(Util::WideToAnsi(scratch / L"x.bin")));
-}
+std::string DigestOf(const std::string& bytes) { return testsupport::SystemMd5Of(bytes); }
 
 size_t CountGets(const std::string& logLines) {
     std::istringstream lines(logLines);

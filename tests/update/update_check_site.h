@@ -72,7 +72,8 @@ std::vector<std::string> KeysInFileOrder(const std::string& iniText);
 std::string OneRuleDocument(const std::string& pattern, const std::string& version, const std::string& url,
                             const std::string& md5);
 
-// The upper-case MD5 the document names for `bytes`.
+// The upper-case MD5 the document names for `bytes`, computed by Windows
+// (bcrypt), not by the digest code under test.
 std::string DigestOf(const std::string& bytes);
 
 // How many GET requests a server log holds.

@@ -1,7 +1,6 @@
 // Fetching the update document and verified package downloads.
 #include <gtest/gtest.h>
 
-#include "digest/file_md5.h"
 #include "support/debug_output_capture.h"
 #include "support/http_test_servers.h"
 #include "update/update_check.h"
@@ -57,10 +56,7 @@ TEST_F(UpdateCheckParts, MissingDocumentOrServerLeavesNoFile) {
 TEST_F(UpdateCheckParts, PackageVerifiesAgainstTheUpperCaseDigestOnly) {
     std::string served = PatternBytes(3000000, 50);
     std::string url = site_.PublishPackage("pkg.exe", served);
-    testsupport::TempDir scratch;
-    std::string probe = Util::WideToAnsi(scratch / L"probe.bin");
-    testsupport::WriteFileBytes(Util::AnsiToWide(probe), served);
-    std::string digest = UpperCaseDigest(GetFileMD5(probe));
+    std::string digest = updatetest::DigestOf(served);
     ASSERT_EQ(digest.size(), 32u);
     std::string lower = digest;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
