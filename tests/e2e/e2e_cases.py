@@ -27,6 +27,24 @@ PACKAGE_SIZE = 6 * 1024 * 1024 + 12345  # three parts on a server that honours r
 SKIP = 77  # CTest's SKIP_RETURN_CODE for this suite
 
 
+class Skipped:
+    """A case that could not set its fault up on this machine, and exactly
+    what was refused."""
+
+    def __init__(self, reason):
+        self.reason = reason
+
+
+def set_up_fault(command):
+    """Runs a command that sets a fault up; None when it worked, otherwise
+    the Skipped saying which command was refused and what it said."""
+    done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    if done.returncode == 0:
+        return None
+    said = done.stdout.decode("utf-8", "replace").strip().replace("\n", " / ")
+    return Skipped("`%s` was refused (exit %d): %s" % (" ".join(command), done.returncode, said or "no message"))
+
+
 class Scenario:
     """An install folder with the client, a data file naming this case's
     update server, and (once `offer` has run) a rule for the client's
@@ -239,8 +257,9 @@ def package_changes_between_probe_and_download(build, case):
 def temp_folder_refuses_writes(build, case):
     s = Scenario(build, case)
     s.offer()
-    if subprocess.run(["chattr", "+i", s.folder.temp]).returncode != 0:
-        return SKIP
+    refused = set_up_fault(["chattr", "+i", s.folder.temp])
+    if refused:
+        return refused
     try:
         result = s.launch()
     finally:
@@ -253,9 +272,9 @@ def temp_folder_refuses_writes(build, case):
 def disk_full_mid_download(build, case):
     s = Scenario(build, case)
     s.offer()
-    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=2m", "tarsel-e2e", s.folder.temp],
-                      stderr=subprocess.DEVNULL).returncode != 0:
-        return SKIP
+    refused = set_up_fault(["mount", "-t", "tmpfs", "-o", "size=2m", "tarsel-e2e", s.folder.temp])
+    if refused:
+        return refused
     try:
         result = s.launch()
         expect_client_started(s.folder)
@@ -271,8 +290,9 @@ def _data_file_case(build, case, data_bytes, expect_update, client_version=CLIEN
     s.folder.add_client("1.1.400.1")  # for launches that cannot read "ver"
     s.folder.write_data_bytes(data_bytes)
     s.offer()
-    if immutable and subprocess.run(["chattr", "+i", s.folder.data_path]).returncode != 0:
-        return None
+    refused = set_up_fault(["chattr", "+i", s.folder.data_path]) if immutable else None
+    if refused:
+        return refused
     try:
         s.launch()
     finally:
@@ -286,8 +306,7 @@ def _data_file_case(build, case, data_bytes, expect_update, client_version=CLIEN
 
 def data_file_read_only(build, case):
     data = encode_data_file("[base]\nserver=%s\nver=%s\n" % (Site(build, case).server, CLIENT_VERSION))
-    if _data_file_case(build, case, data, expect_update=False, immutable=True) is None:
-        return SKIP
+    return _data_file_case(build, case, data, expect_update=False, immutable=True)
 
 
 def data_file_empty(build, case):
@@ -394,8 +413,8 @@ def main(argv):
         print("no case %s" % argv[2], file=sys.stderr)
         return 2
     outcome = by_name[argv[2]](BuildTree(argv[1]), argv[2])
-    if outcome == SKIP:
-        print("skipped: this machine does not allow the fault to be set up")
+    if isinstance(outcome, Skipped):
+        print("skipped: " + outcome.reason)
         return SKIP
     print("passed")
     return 0
