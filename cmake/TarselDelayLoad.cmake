@@ -13,6 +13,7 @@
 # exception there instead of stopping the program at start.
 find_program(TARSEL_MINGW_DLLTOOL NAMES ${TOOLCHAIN_PREFIX}-dlltool REQUIRED)
 find_program(TARSEL_MINGW_NM NAMES ${TOOLCHAIN_PREFIX}-nm REQUIRED)
+find_program(TARSEL_MINGW_AS NAMES ${TOOLCHAIN_PREFIX}-as REQUIRED)
 find_program(TARSEL_PYTHON3 python3 REQUIRED)
 set(TARSEL_DELAY_IMPORT_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/delay_import/make_delay_import.py")
 
@@ -20,7 +21,8 @@ function(tarsel_delay_load target)
     set(dir "${CMAKE_BINARY_DIR}/delay-import/${target}")
     set(prefix_flag)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-        set(prefix_flag --c-prefix)
+        # i686 remakes each function's member (see the script).
+        set(prefix_flag --c-prefix "${TARSEL_MINGW_AS}" "${CMAKE_AR}")
     endif()
     set(outputs)
     foreach(dll IN LISTS ARGN)

@@ -12,18 +12,19 @@ namespace {
 
 constexpr UINT kStyles[] = {MB_OKCANCEL, MB_YESNO | MB_ICONQUESTION, MB_YESNO};
 
+// An enumeration callback: a stdcall function on i686,
+// which a lambda cannot be converted to.
+BOOL CALLBACK NoteBoxWindow(HWND hwnd, LPARAM found) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    if (::lstrcmpW(name, L"UIMessageboxWnd") == 0) *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+
 // A box window of this thread (other tests' boxes may be on the display).
 bool BoxWindowExists() {
     bool found = false;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM found) -> BOOL {
-            wchar_t name[64] = {};
-            ::GetClassNameW(hwnd, name, 64);
-            if (::lstrcmpW(name, L"UIMessageboxWnd") == 0) *reinterpret_cast<bool*>(found) = true;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumThreadWindows(::GetCurrentThreadId(), &NoteBoxWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
