@@ -80,6 +80,7 @@ void exception_catcher::install() noexcept {
     previousInvalidParameter_ = exception_toolkit::set_invalid_parameter_hook(&invalid_parameter_handler);
     previousPurecall_ = exception_toolkit::set_purecall_hook(&purecall_handler);
     previousFilter_ = ::SetUnhandledExceptionFilter(&exception_filter);
+    previousTerminate_ = std::set_terminate(&terminate_handler);
     if (!g_overflowWatch) g_overflowWatch = ::AddVectoredExceptionHandler(1, &stack_overflow_handler);
     installed_ = true;
 }
@@ -89,6 +90,7 @@ void exception_catcher::uninstall() noexcept {
     exception_toolkit::set_invalid_parameter_hook(previousInvalidParameter_);
     exception_toolkit::set_purecall_hook(previousPurecall_);
     ::SetUnhandledExceptionFilter(previousFilter_);
+    std::set_terminate(previousTerminate_);
     if (g_overflowWatch) ::RemoveVectoredExceptionHandler(g_overflowWatch);
     g_overflowWatch = nullptr;
     installed_ = false;
@@ -99,6 +101,30 @@ void exception_catcher::purecall_handler() noexcept {
     // given for a pure call; their crash buckets are keyed on them.
     force_crash(L"" __FILE__, L"void __cdecl crash::thrower::exception_catcher::purecall_handler(void)", 386,
                 L"purecall");
+}
+
+void exception_catcher::terminate_handler() noexcept {
+    // The exception's own text where it has one (UTF-8 or ASCII as thrown,
+    // widened byte by byte: it is only read by people).
+    wchar_t text[512];
+    bounded_text composed(text, sizeof text / sizeof text[0]);
+    composed.append(L"uncaught C++ exception");
+    if (std::exception_ptr current = std::current_exception()) {
+        try {
+            std::rethrow_exception(current);
+        } catch (const std::exception& thrown) {
+            composed.append(L": ");
+            for (const char* c = thrown.what(); c && *c; ++c) {
+                composed.append(static_cast<wchar_t>(static_cast<unsigned char>(*c)));
+            }
+        } catch (...) {
+            composed.append(L" of a type not derived from std::exception");
+        }
+    } else {
+        composed.append(L" (none: std::terminate called directly)");
+    }
+    force_crash(L"" __FILE__, L"void __cdecl crash::thrower::exception_catcher::terminate_handler(void)", __LINE__,
+                text);
 }
 
 void exception_catcher::invalid_parameter_handler(const wchar_t* expression, const wchar_t* function,

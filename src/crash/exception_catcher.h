@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 
 #include "crash/runtime_hooks.h"
 
@@ -29,6 +30,10 @@ public:
     // drive them.
     static LONG WINAPI exception_filter(EXCEPTION_POINTERS* pointers) noexcept;
     static void __cdecl purecall_handler() noexcept;
+    // std::terminate's handler: an uncaught C++ exception (on i686 one that
+    // reaches a frame of the system, where the unwinder stops) is reported
+    // as a forced crash naming the exception.
+    [[noreturn]] static void terminate_handler() noexcept;
     static void __cdecl invalid_parameter_handler(const wchar_t* expression, const wchar_t* function,
                                                   const wchar_t* file, unsigned int line,
                                                   std::uintptr_t reserved) noexcept;
@@ -44,6 +49,7 @@ private:
     exception_toolkit::invalid_parameter_hook previousInvalidParameter_ = nullptr;
     exception_toolkit::purecall_hook previousPurecall_ = nullptr;
     LPTOP_LEVEL_EXCEPTION_FILTER previousFilter_ = nullptr;
+    std::terminate_handler previousTerminate_ = nullptr;
 };
 
 // The settings the filter reads, as the last constructed catcher stored them.

@@ -11,6 +11,7 @@
 #include "net/download_chunk.h"
 #include "net/download_plan.h"
 #include "net/size_probe.h"
+#include "util/callback_guard.h"
 
 namespace {
 
@@ -57,9 +58,11 @@ struct PartJob {
 };
 
 DWORD WINAPI PartThread(LPVOID parameter) {
-    std::unique_ptr<PartJob> job(static_cast<PartJob*>(parameter));
-    job->tally->Record(PerformPartTransfer(job->chunk));
-    return 0;
+    return Util::GuardCallback([&]() -> DWORD {
+        std::unique_ptr<PartJob> job(static_cast<PartJob*>(parameter));
+        job->tally->Record(PerformPartTransfer(job->chunk));
+        return 0;
+    });
 }
 
 // Runs every part on its own thread and waits for all of them. A part whose

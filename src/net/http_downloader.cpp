@@ -7,6 +7,7 @@
 
 #include "net/curl_session.h"
 #include "net/download_registry.h"
+#include "util/callback_guard.h"
 
 namespace {
 
@@ -15,14 +16,16 @@ struct WorkerStart {
 };
 
 DWORD WINAPI DownloadWorker(LPVOID parameter) {
-    std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
-    DownloadHelper& download = *start->download;
-    ::Sleep(10);
-    download.Run();
-    HttpLockGuard guard(DownloadRegistry::Lock());
-    download.workerFinished = true;
-    if (download.removeWhenDone) DownloadRegistry::RemoveAll(&download);
-    return 1;
+    return Util::GuardCallback([&]() -> DWORD {
+        std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
+        DownloadHelper& download = *start->download;
+        ::Sleep(10);
+        download.Run();
+        HttpLockGuard guard(DownloadRegistry::Lock());
+        download.workerFinished = true;
+        if (download.removeWhenDone) DownloadRegistry::RemoveAll(&download);
+        return 1;
+    });
 }
 
 }  // namespace

@@ -142,6 +142,34 @@ TEST(CrashHandoff, FatalEventsReachTheReporterWithTheirDescription) {
     }
 }
 
+// Exceptions in code the system calls back: a window procedure (during
+// CreateWindowEx, where 64-bit Windows and Wine swallow exceptions, and for
+// a timer message), and a thread the downloader starts. C++ exceptions
+// cannot pass the system's frames; on i686 the unwinder stops there. Each
+// is reported, and the process ends with the exception's code instead of
+// living on.
+TEST(CrashHandoff, ExceptionsInCallbacksReachTheReporterAndEndTheProcess) {
+    const std::string accessViolation =
+        "EXCEPTION_ACCESS_VIOLATION.Attempted to write to an inaccessible address.Virtual address 0x00000000.";
+    const std::string uncaught = "EXCEPTION_FORCE_THROW.?uncaught C++ exception: thrown in ";
+    const FatalCase cases[] = {
+        {"window-create-access-violation", 0xC0000005, accessViolation, false},
+        {"window-timer-access-violation", 0xC0000005, accessViolation, false},
+        {"window-create-throw", 0xEEEEEEEE, uncaught + "WM_CREATE??", true},
+        {"window-timer-throw", 0xEEEEEEEE, uncaught + "WM_TIMER??", true},
+        {"worker-throw", 0xEEEEEEEE, uncaught + "the download worker??", true},
+    };
+    for (const FatalCase& c : cases) {
+        SCOPED_TRACE(c.mode);
+        const CrashRun run = RunCrashSample(L"crash_sample.exe", Util::AnsiToWide(c.mode), true);
+        ExpectTrustworthyHandoff(run, false);
+        EXPECT_EQ(Number(run.report, "exception_code"), c.code);
+        const std::string description = Text(run.report, "description");
+        EXPECT_EQ(c.prefixOnly ? description.substr(0, c.description.size()) : description, c.description);
+        EXPECT_EQ(run.exitCode, ExitCodeFor(c.code));
+    }
+}
+
 TEST(CrashHandoff, CrashWhileAnotherThreadHoldsTheHeapLockReachesTheReporter) {
     // The holder keeps the lock nearly all the time, so a hand-off that
     // froze it holding the lock and then needed the heap would wait for ever

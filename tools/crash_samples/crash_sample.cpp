@@ -15,21 +15,34 @@
 //   exit               no crash: returns 0
 //   null-pointers      calls the filter with no exception at all
 //   filter-breakpoint  calls the filter with breakpoint and single-step records
+//   window-create-access-violation | window-create-throw
+//                      the access violation, or a C++ throw, in the WM_CREATE
+//                      of a window of the skinned window host
+//   window-timer-access-violation | window-timer-throw
+//                      the same in that window's WM_TIMER
+//   worker-throw       a C++ throw on the downloader's worker thread (in its
+//                      result callback, for a download from a loopback port
+//                      the sample serves itself)
 //   count PID          (internal) counts in PID's probe until PID ends
 // With --no-counter nothing counts (the probe stays at 1000), so that only the
 // catcher's own thread could keep the process alive once the main thread
 // has gone. With --counter-in-child the counting happens in a second process instead,
 // which the crash cannot freeze: the tests' check that the count stood still
 // must then fail.
+#include <winsock2.h>  // before windows.h
 #include <windows.h>
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 #include "crash/exception_catcher.h"
 #include "crash/runtime_hooks.h"
 #include "crash_probe.h"
+#include "net/http_downloader.h"
 #include "pure_call_scenario.h"
+#include "ui/engine/manager/paint_manager.h"
+#include "ui/window/window_wnd.h"
 #include "util/unique_handle.h"
 #include "util/util.h"
 
@@ -186,6 +199,94 @@ int FilterBreakpointMode(const crashprobe::Probe& probe) {
     return 0;
 }
 
+[[noreturn]] void Fail(bool byThrow, const char* where) {
+    WriteFacts("");
+    if (byThrow) throw std::runtime_error(std::string("thrown in ") + where);
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+    throw std::logic_error("unreachable");
+}
+
+// A window of the skinned window host that fails in WM_CREATE or at its
+// first WM_TIMER. Whatever the system does with an exception in a window
+// procedure, the process must not go on: reaching the end of the function
+// below counts as a failure of the test.
+class FailingWindow : public TarselUI::CWindowWnd {
+public:
+    FailingWindow(bool inCreate, bool byThrow) : inCreate_(inCreate), byThrow_(byThrow) {}
+    LPCWSTR GetWindowClassName() const override { return L"TarselCrashSampleWindow"; }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_CREATE && inCreate_) Fail(byThrow_, "WM_CREATE");
+        if (message == WM_TIMER && !inCreate_) Fail(byThrow_, "WM_TIMER");
+        return CWindowWnd::HandleMessage(message, wParam, lParam);
+    }
+
+private:
+    bool inCreate_;
+    bool byThrow_;
+};
+
+int WindowMode(bool inCreate, bool byThrow) {
+    TarselUI::CPaintManagerUI::SetInstance(::GetModuleHandleW(nullptr));
+    FailingWindow window(inCreate, byThrow);
+    if (!window.Create(nullptr, L"crash sample", WS_OVERLAPPEDWINDOW, 0, 0, 0, 10, 10)) return 80;
+    ::SetTimer(window, 1, 10, nullptr);
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    while (::GetTickCount() - start < 5000) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(5);
+    }
+    return 81;
+}
+
+// Answers every request on a loopback port with a four-byte file, so that a
+// download through it runs to its end (and its result callback).
+DWORD WINAPI ServeTinyFile(void* parameter) {
+    const SOCKET listener = reinterpret_cast<SOCKET>(parameter);
+    for (;;) {
+        const SOCKET client = ::accept(listener, nullptr, nullptr);
+        if (client == INVALID_SOCKET) return 0;
+        std::string request;
+        char buffer[1024];
+        int received = 0;
+        while (request.find("\r\n\r\n") == std::string::npos &&
+               (received = ::recv(client, buffer, sizeof buffer, 0)) > 0) {
+            request.append(buffer, static_cast<std::size_t>(received));
+        }
+        std::string reply = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\nConnection: close\r\n\r\n";
+        if (request.compare(0, 5, "HEAD ") != 0) reply += "data";
+        ::send(client, reply.data(), static_cast<int>(reply.size()), 0);
+        ::closesocket(client);
+    }
+}
+
+int WorkerThrowMode() {
+    WSADATA wsa;
+    if (::WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 84;
+    const SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    if (listener == INVALID_SOCKET || ::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener, 4) != 0 || ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        return 85;
+    }
+    Util::UniqueHandle server(::CreateThread(nullptr, 0, &ServeTinyFile, reinterpret_cast<void*>(listener), 0, nullptr));
+    if (!server) return 86;
+    HttpDownloader downloader;
+    downloader.SetDownloadUrl("http://127.0.0.1:" + std::to_string(::ntohs(address.sin_port)) + "/package.exe");
+    downloader.DownloadFile(Util::WideToAnsi(OwnDir() + L"package.exe"), 1);  // the downloader takes ANSI paths
+    downloader.SetResultCallback([](int, bool, const std::string&) { Fail(true, "the download worker"); });
+    if (!downloader.StartDownload(HttpDownloader::kOnWorkerThread)) return 82;
+    ::Sleep(10000);
+    return 83;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -239,6 +340,11 @@ int wmain(int argc, wchar_t** argv) {
         return *nowhere;
     }
     if (mode == L"pure-call") return stopWorker(RunPureCallScenario());
+    if (mode == L"window-create-access-violation") return stopWorker(WindowMode(true, false));
+    if (mode == L"window-create-throw") return stopWorker(WindowMode(true, true));
+    if (mode == L"window-timer-access-violation") return stopWorker(WindowMode(false, false));
+    if (mode == L"window-timer-throw") return stopWorker(WindowMode(false, true));
+    if (mode == L"worker-throw") return stopWorker(WorkerThrowMode());
     if (mode == L"heap-locked") return HeapLockedMode();
     if (mode == L"heap-locked-by-crasher") {
         ::HeapLock(::GetProcessHeap());

@@ -3,6 +3,7 @@
 #include "ui/engine/manager/paint_manager.h"
 #include "ui/window/back_wnd.h"
 #include "ui/window/wnd_shadow.h"
+#include "util/callback_guard.h"
 
 namespace TarselUI {
 
@@ -228,48 +229,52 @@ void CWindowWnd::InitBackWnd(CPaintManagerUI* pm) {
 }
 
 LRESULT CALLBACK CWindowWnd::__WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    CWindowWnd* pThis = nullptr;
-    if (uMsg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<LPCREATESTRUCTW>(lParam);
-        pThis = static_cast<CWindowWnd*>(cs->lpCreateParams);
-        pThis->m_hWnd = hWnd;
-        ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pThis));
-    } else {
-        pThis = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-        if (uMsg == WM_NCDESTROY && pThis) {
-            const LRESULT lRes = ::CallWindowProcW(pThis->m_OldWndProc, hWnd, uMsg, wParam, lParam);
-            ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
-            if (pThis->m_bSubclassed) pThis->Unsubclass();
-            pThis->m_hWnd = nullptr;
-            pThis->OnFinalMessage(hWnd);
-            return lRes;
+    return Util::GuardCallback([&]() -> LRESULT {
+        CWindowWnd* pThis = nullptr;
+        if (uMsg == WM_NCCREATE) {
+            auto* cs = reinterpret_cast<LPCREATESTRUCTW>(lParam);
+            pThis = static_cast<CWindowWnd*>(cs->lpCreateParams);
+            pThis->m_hWnd = hWnd;
+            ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pThis));
+        } else {
+            pThis = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+            if (uMsg == WM_NCDESTROY && pThis) {
+                const LRESULT lRes = ::CallWindowProcW(pThis->m_OldWndProc, hWnd, uMsg, wParam, lParam);
+                ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+                if (pThis->m_bSubclassed) pThis->Unsubclass();
+                pThis->m_hWnd = nullptr;
+                pThis->OnFinalMessage(hWnd);
+                return lRes;
+            }
         }
-    }
-    if (pThis) return pThis->HandleMessage(uMsg, wParam, lParam);
-    return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+        if (pThis) return pThis->HandleMessage(uMsg, wParam, lParam);
+        return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    });
 }
 
 LRESULT CALLBACK CWindowWnd::__ControlProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    CWindowWnd* pThis = nullptr;
-    if (uMsg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<LPCREATESTRUCTW>(lParam);
-        pThis = static_cast<CWindowWnd*>(cs->lpCreateParams);
-        ::SetPropW(hWnd, kControlProp, pThis);
-        pThis->m_hWnd = hWnd;
-    } else {
-        pThis = static_cast<CWindowWnd*>(::GetPropW(hWnd, kControlProp));
-        if (uMsg == WM_NCDESTROY && pThis) {
-            const LRESULT lRes = ::CallWindowProcW(pThis->m_OldWndProc, hWnd, uMsg, wParam, lParam);
-            if (pThis->m_bSubclassed) pThis->Unsubclass();
-            ::SetPropW(hWnd, kControlProp, nullptr);
-            ::RemovePropW(hWnd, kControlProp);
-            pThis->m_hWnd = nullptr;
-            pThis->OnFinalMessage(hWnd);
-            return lRes;
+    return Util::GuardCallback([&]() -> LRESULT {
+        CWindowWnd* pThis = nullptr;
+        if (uMsg == WM_NCCREATE) {
+            auto* cs = reinterpret_cast<LPCREATESTRUCTW>(lParam);
+            pThis = static_cast<CWindowWnd*>(cs->lpCreateParams);
+            ::SetPropW(hWnd, kControlProp, pThis);
+            pThis->m_hWnd = hWnd;
+        } else {
+            pThis = static_cast<CWindowWnd*>(::GetPropW(hWnd, kControlProp));
+            if (uMsg == WM_NCDESTROY && pThis) {
+                const LRESULT lRes = ::CallWindowProcW(pThis->m_OldWndProc, hWnd, uMsg, wParam, lParam);
+                if (pThis->m_bSubclassed) pThis->Unsubclass();
+                ::SetPropW(hWnd, kControlProp, nullptr);
+                ::RemovePropW(hWnd, kControlProp);
+                pThis->m_hWnd = nullptr;
+                pThis->OnFinalMessage(hWnd);
+                return lRes;
+            }
         }
-    }
-    if (pThis) return pThis->HandleMessage(uMsg, wParam, lParam);
-    return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+        if (pThis) return pThis->HandleMessage(uMsg, wParam, lParam);
+        return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+    });
 }
 
 LRESULT CWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {

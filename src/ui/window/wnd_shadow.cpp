@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "util/callback_guard.h"
+
 namespace TarselUI {
 
 namespace {
@@ -204,58 +206,60 @@ void CWndShadow::OnOwnerSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK CWndShadow::ParentProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    auto found = s_Shadowmap.find(hwnd);
-    if (found == s_Shadowmap.end()) return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
-    CWndShadow* self = found->second;
-    const WNDPROC previous = self->m_OriParentProc;
+    return Util::GuardCallback([&]() -> LRESULT {
+        auto found = s_Shadowmap.find(hwnd);
+        if (found == s_Shadowmap.end()) return ::DefWindowProcW(hwnd, uMsg, wParam, lParam);
+        CWndShadow* self = found->second;
+        const WNDPROC previous = self->m_OriParentProc;
 
-    switch (uMsg) {
-    case WM_DESTROY:
-        self->m_hWnd.reset();
-        break;
-    case WM_MOVE:
-        if (self->m_Status & kVisible) {
-            RECT ownerRect{};
-            ::GetWindowRect(hwnd, &ownerRect);
-            const POINT origin = self->ShadowOrigin(ownerRect);
-            ::SetWindowPos(self->m_hWnd.get(), nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-        }
-        break;
-    case WM_SIZE:
-        if (self->m_Status & kEnabled) self->OnOwnerSize(hwnd, wParam, lParam);
-        break;
-    case WM_PAINT:
-        if (self->m_bUpdate) {
-            self->Update(hwnd);
-            self->m_bUpdate = false;
-        }
-        break;
-    case WM_SHOWWINDOW:
-        if (self->m_Status & kEnabled) {
-            const LRESULT result = ::CallWindowProcW(previous, hwnd, uMsg, wParam, lParam);
-            if (wParam) {
-                self->m_bUpdate = true;
-                // WM_SHOWWINDOW arrives before the owner gets WS_VISIBLE, so
-                // the owner counts as visible already; asking its style now
-                // would keep the shadow hidden after every hide and show.
-                self->ShowForStyle(::GetWindowLongW(hwnd, GWL_STYLE) | WS_VISIBLE);
-            } else {
-                ::ShowWindow(self->m_hWnd.get(), SW_HIDE);
-                self->m_Status &= ~(kVisible | kOwnerVisible);
+        switch (uMsg) {
+        case WM_DESTROY:
+            self->m_hWnd.reset();
+            break;
+        case WM_MOVE:
+            if (self->m_Status & kVisible) {
+                RECT ownerRect{};
+                ::GetWindowRect(hwnd, &ownerRect);
+                const POINT origin = self->ShadowOrigin(ownerRect);
+                ::SetWindowPos(self->m_hWnd.get(), nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
             }
-            return result;
+            break;
+        case WM_SIZE:
+            if (self->m_Status & kEnabled) self->OnOwnerSize(hwnd, wParam, lParam);
+            break;
+        case WM_PAINT:
+            if (self->m_bUpdate) {
+                self->Update(hwnd);
+                self->m_bUpdate = false;
+            }
+            break;
+        case WM_SHOWWINDOW:
+            if (self->m_Status & kEnabled) {
+                const LRESULT result = ::CallWindowProcW(previous, hwnd, uMsg, wParam, lParam);
+                if (wParam) {
+                    self->m_bUpdate = true;
+                    // WM_SHOWWINDOW arrives before the owner gets WS_VISIBLE, so
+                    // the owner counts as visible already; asking its style now
+                    // would keep the shadow hidden after every hide and show.
+                    self->ShowForStyle(::GetWindowLongW(hwnd, GWL_STYLE) | WS_VISIBLE);
+                } else {
+                    ::ShowWindow(self->m_hWnd.get(), SW_HIDE);
+                    self->m_Status &= ~(kVisible | kOwnerVisible);
+                }
+                return result;
+            }
+            break;
+        case WM_EXITSIZEMOVE:
+            if (self->m_Status & kVisible) self->Update(hwnd);
+            break;
+        case WM_NCDESTROY:
+            s_Shadowmap.erase(found);
+            break;
+        default:
+            break;
         }
-        break;
-    case WM_EXITSIZEMOVE:
-        if (self->m_Status & kVisible) self->Update(hwnd);
-        break;
-    case WM_NCDESTROY:
-        s_Shadowmap.erase(found);
-        break;
-    default:
-        break;
-    }
-    return ::CallWindowProcW(previous, hwnd, uMsg, wParam, lParam);
+        return ::CallWindowProcW(previous, hwnd, uMsg, wParam, lParam);
+    });
 }
 
 }  // namespace TarselUI

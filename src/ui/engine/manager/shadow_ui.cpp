@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/engine/manager/paint_manager.h"
+#include "util/callback_guard.h"
 
 namespace TarselUI {
 
@@ -143,28 +144,30 @@ void CShadowUI::Redraw() {
 
 LRESULT CALLBACK CShadowUI::OwnerProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR refData) {
-    auto* self = reinterpret_cast<CShadowUI*>(refData);
-    switch (uMsg) {
-        case WM_WINDOWPOSCHANGED: {
-            const LRESULT result = ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
-            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-            // A new window region arrives as a frame change of the same size.
-            self->Follow(pos && (pos->flags & SWP_FRAMECHANGED));
-            return result;
+    return Util::GuardCallback([&]() -> LRESULT {
+        auto* self = reinterpret_cast<CShadowUI*>(refData);
+        switch (uMsg) {
+            case WM_WINDOWPOSCHANGED: {
+                const LRESULT result = ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
+                const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+                // A new window region arrives as a frame change of the same size.
+                self->Follow(pos && (pos->flags & SWP_FRAMECHANGED));
+                return result;
+            }
+            case WM_DESTROY:
+                // The shadow window goes before its owner, while the handle we
+                // hold is still ours.
+                self->m_hWnd.reset();
+                self->m_bVisible = false;
+                break;
+            case WM_NCDESTROY:
+                self->Detach();
+                break;
+            default:
+                break;
         }
-        case WM_DESTROY:
-            // The shadow window goes before its owner, while the handle we
-            // hold is still ours.
-            self->m_hWnd.reset();
-            self->m_bVisible = false;
-            break;
-        case WM_NCDESTROY:
-            self->Detach();
-            break;
-        default:
-            break;
-    }
-    return ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
+        return ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
+    });
 }
 
 bool CShadowUI::SetSize(int NewSize) {
