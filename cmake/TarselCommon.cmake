@@ -6,8 +6,20 @@ set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine-run.sh")
 add_library(tarsel_options INTERFACE)
 target_compile_definitions(tarsel_options INTERFACE
     UNICODE _UNICODE NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601 CURL_STATICLIB)
+# Warnings that depend on the architecture (calling conventions, pointer and
+# integer sizes, format specifiers) are errors: a build of the other
+# architecture would pass them by.
 target_compile_options(tarsel_options INTERFACE
-    -Wall -Wextra)
+    -Wall -Wextra
+    -Werror=format -Werror=cast-function-type -Werror=int-to-pointer-cast
+    -Werror=attributes -Werror=narrowing -Werror=overflow)
+# i686: SSE2 arithmetic, as on x86_64, instead of the x87 unit's extended
+# precision, so that both builds round alike (every CPU Windows 7 and later
+# run on has SSE2). The system calls back with a stack aligned to 4 bytes
+# only; functions that need more realign it.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_compile_options(tarsel_options INTERFACE -msse2 -mfpmath=sse -mstackrealign)
+endif()
 target_link_options(tarsel_options INTERFACE -static -static-libgcc -static-libstdc++)
 target_include_directories(tarsel_options INTERFACE "${PROJECT_SOURCE_DIR}/src")
 

@@ -361,3 +361,22 @@ TEST(LauncherResources, ManifestAsksForAdministratorAndCommonControls6) {
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
 }
+
+// Declared as written for Windows 7 to 11: without these the system's
+// version calls and the compatibility assistant treat it as a program of
+// an older Windows.
+TEST(LauncherResources, ManifestDeclaresWindows7To11) {
+    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(nullptr, found))),
+                               ::SizeofResource(nullptr, found));
+    const std::size_t section = manifest.find("<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">");
+    ASSERT_NE(section, std::string::npos);
+    const std::size_t end = manifest.find("</compatibility>", section);
+    ASSERT_NE(end, std::string::npos);
+    const std::string declared = manifest.substr(section, end - section);
+    for (const char* id : {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+        EXPECT_NE(declared.find(std::string("<supportedOS Id=\"") + id + "\" />"), std::string::npos) << id;
+    }
+}

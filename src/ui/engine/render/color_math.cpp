@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+// Rounding at the colour and alpha boundaries must not depend on the
+// architecture: doubles are evaluated as doubles (SSE2 on i686 too).
+static_assert(__FLT_EVAL_METHOD__ == 0, "floating point is evaluated in extended precision");
+
 namespace TarselUI {
 
 namespace {
