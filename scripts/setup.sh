@@ -29,7 +29,7 @@ packages=(
     libz-mingw-w64-dev libstb-dev googletest
     wine xvfb xauth x11-apps fonts-wqy-microhei imagemagick
     nginx curl aria2 zip unzip p7zip-full libpugixml-dev
-    autoconf automake libtool minisign
+    autoconf automake libtool minisign ccache
 )
 # Always the shipped i686 build; the x86_64 one too where the tests run it.
 deps_arches=(i686)
