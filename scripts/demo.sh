@@ -46,6 +46,8 @@ rm -rf "$demo"
 mkdir -p "$install/Common" "$install/$version/bin/32bit"
 # TarselMainLauncherSigned is TarselMainLauncher with the signing key built in.
 cp "$build/tests/e2e/TarselMainLauncherSigned.exe" "$install/TarselMainLauncher.exe"
+# The clicker answers only the box of the launcher started from this file.
+launcher_exe="Z:$(echo "$install/TarselMainLauncher.exe" | tr / '\\')"
 signing_key="$build/test-signing-key/update.key"
 echo "  built with the minisign public key $(sed -n 2p "$build/test-signing-key/update.pub")"
 cp "$build/tools/stub_client.exe" "$install/$version/bin/32bit/Tarsel32.exe"
@@ -120,7 +122,7 @@ run_launcher_with_box() {  # run number, left|right, what the answer means
     seen=$(started_count)
     (cd "$install" && WINEDEBUG=-all,warn+debugstr,warn+seh "$root/scripts/wine-run.sh" TarselMainLauncher.exe 2> "$log") &
     local launcher=$!
-    box=$("$root/scripts/wine-run.sh" "$clicker" wait | tr -d '\r')
+    box=$("$root/scripts/wine-run.sh" "$clicker" wait "$launcher_exe" | tr -d '\r')
     echo "  $box"
     if [[ $box =~ at\ (-?[0-9]+),(-?[0-9]+),\ ([0-9]+)\ x\ ([0-9]+) ]]; then
         # A margin around the box shows its shadow too.
@@ -130,7 +132,7 @@ run_launcher_with_box() {  # run number, left|right, what the answer means
         echo "  screenshot of the waiting box: $shot"
     fi
     echo "  answering: $3"
-    "$root/scripts/wine-run.sh" "$clicker" "$2" > /dev/null
+    "$root/scripts/wine-run.sh" "$clicker" "$2" "$launcher_exe" > /dev/null
     set +e
     wait "$launcher"
     local code=$?

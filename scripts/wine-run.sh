@@ -7,6 +7,14 @@ source "$here/env.sh"
 # The test run starts the X server and wineserver once and says so.
 [[ ${TARSEL_WINE_SERVICES_UP:-} == 1 ]] || "$here/wine-services.sh" start
 export DISPLAY="${TARSEL_DISPLAY:-:91}"
+# Programs that read or drive the screen (TARSEL_SCREEN_LOCK=1, set on such
+# tests) hold the display's lock while they run: every build tree and
+# benchmark on this machine shares the display, and a window of another run
+# would spoil a picture or catch a click. RUN_SERIAL covers one ctest run only.
+if [[ ${TARSEL_SCREEN_LOCK:-} == 1 ]]; then
+    export TARSEL_SCREEN_LOCK=held
+    exec flock "/tmp/tarsel-screen-${DISPLAY#:}.lock" "$0" "$@"
+fi
 if [[ -z ${TARSEL_WINE_RUN_LOG:-} ]]; then
     exec "${tarsel_wine_command[@]}" "$@"
 fi

@@ -2,6 +2,7 @@
 """End-to-end cases for TarselMainLauncher.exe, one CTest test each.
 
   e2e_cases.py --list                 the case names
+  e2e_cases.py --list-screen          the cases that show the update box
   e2e_cases.py BUILD_DIR CASE         runs one case; exit 0 when it passed
 
 Every case lays out a fresh install folder, runs the real launcher under
@@ -20,7 +21,7 @@ import sys
 from e2e_harness import (CLIENT_VERSION, Screenshot, LINE_DIGEST_FAILED, LINE_DOWNLOADED, LINE_MD5_FAILED, LINE_UPDATE_CHECK,
                          NEW_VERSION, BuildTree, InstallFolder, Site, check, encode_data_file, expect_clean_exit,
                          expect_client_started, expect_nothing_recorded, expect_recorded, linux_path, md5_upper, package_bytes,
-                         release_immutable, update_document)
+                         release_immutable, shows_the_box, SHOWS_THE_BOX_ENV, update_document)
 from dying_server import DyingServer
 
 PACKAGE_SIZE = 6 * 1024 * 1024 + 12345  # three parts on a server that honours ranges
@@ -166,6 +167,7 @@ def _box_scenario(build, case):
     return s, expect_recorded(s.folder, s.package)
 
 
+@shows_the_box
 def update_box_update_now_runs_the_installer(build, case):
     s, recorded = _box_scenario(build, case)
     shot = os.path.join(s.folder.root, "update_box.ppm")
@@ -178,6 +180,7 @@ def update_box_update_now_runs_the_installer(build, case):
     expect_recorded(s.folder, s.package)
 
 
+@shows_the_box
 def update_box_next_time_starts_the_client(build, case):
     s, _ = _box_scenario(build, case)
     shot = os.path.join(s.folder.root, "update_box.ppm")
@@ -405,6 +408,9 @@ def main(argv):
     if len(argv) == 2 and argv[1] == "--list":
         print(";".join(case.__name__ for case in CASES))
         return 0
+    if len(argv) == 2 and argv[1] == "--list-screen":
+        print(";".join(case.__name__ for case in CASES if getattr(case, "shows_the_box", False)))
+        return 0
     if len(argv) != 3:
         print(__doc__, file=sys.stderr)
         return 2
@@ -412,7 +418,9 @@ def main(argv):
     if argv[2] not in by_name:
         print("no case %s" % argv[2], file=sys.stderr)
         return 2
-    outcome = by_name[argv[2]](BuildTree(argv[1]), argv[2])
+    case = by_name[argv[2]]
+    os.environ[SHOWS_THE_BOX_ENV] = "1" if getattr(case, "shows_the_box", False) else "0"
+    outcome = case(BuildTree(argv[1]), argv[2])
     if isinstance(outcome, Skipped):
         print("skipped: " + outcome.reason)
         return SKIP

@@ -12,7 +12,7 @@ import re
 import subprocess
 
 from e2e_harness import (CLIENT_VERSION, NEW_VERSION, InstallFolder, Site, check, expect_clean_exit,
-                         expect_client_started, expect_recorded, package_bytes, wine_path, md5_upper)
+                         expect_client_started, expect_recorded, package_bytes, shows_the_box, wine_path, md5_upper)
 
 PACKAGE_SIZE = 3 * 1024 * 1024 + 999
 
@@ -24,6 +24,7 @@ def _release_tool(build, *args):
     return done.returncode, done.stdout.decode("utf-8", "replace"), done.stderr.decode("utf-8", "replace")
 
 
+@shows_the_box
 def release_tool_round_trip(build, case):
     site = Site(build, case)
     folder = InstallFolder(build, case)

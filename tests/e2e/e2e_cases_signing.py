@@ -6,7 +6,7 @@ import shutil
 import subprocess
 
 from e2e_harness import (LINE_DOWNLOADED, check, expect_clean_exit, expect_client_started, expect_nothing_recorded,
-                         expect_recorded, wine_path)
+                         expect_recorded, shows_the_box, wine_path)
 
 LINE_REFUSED = "[******] update document refused"
 LINE_VERIFIED = "[******] update document signature verified"
@@ -34,6 +34,7 @@ def _sign_document(build, s, alter_after_signing=None):
             f.write(alter_after_signing(text))
 
 
+@shows_the_box
 def signed_document_installer_runs_next_launch(build, case):
     s = _signed_scenario(build, case)
     s.offer()

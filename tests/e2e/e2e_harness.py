@@ -54,6 +54,34 @@ def launcher_turn():
             fcntl.flock(lock, fcntl.LOCK_UN)
 
 
+# The display is shared by every build tree on this machine: whoever shows
+# or photographs a window holds its lock (scripts/wine-run.sh takes the same
+# one for tests marked TARSEL_SCREEN_LOCK=1).
+def screen_lock_path():
+    return os.path.join("/tmp", "tarsel-screen-%s.lock" % os.environ.get("TARSEL_DISPLAY", ":91").lstrip(":"))
+
+
+@contextlib.contextmanager
+def screen_turn():
+    with open(screen_lock_path(), "a") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        try:
+            yield
+        finally:
+            fcntl.flock(lock, fcntl.LOCK_UN)
+
+
+def shows_the_box(case):
+    """Marks a case that shows the update box (and may photograph it): CTest
+    runs it alone (RUN_SERIAL, from e2e_cases.py --list-screen), and only a
+    marked case may call InstallFolder.launch_and_answer."""
+    case.shows_the_box = True
+    return case
+
+
+SHOWS_THE_BOX_ENV = "TARSEL_E2E_CASE_SHOWS_THE_BOX"
+
+
 class CaseFailure(AssertionError):
     pass
 
@@ -312,13 +340,17 @@ class InstallFolder:
         box is up, `look(screen)` sees it (a Screenshot of the box), then
         box_clicker presses the "left" or "right" button. Returns the
         LaunchResult."""
+        check(os.environ.get(SHOWS_THE_BOX_ENV) == "1",
+              "this case shows the update box but is not marked @shows_the_box, so it would not run alone")
         env = self._launch_environment()
-        with launcher_turn():
+        exe = wine_path(os.path.join(self.dir, "TarselMainLauncher.exe"))
+        with launcher_turn(), screen_turn():
             launcher = subprocess.Popen(self._probe_command(), cwd=self.dir, env=env, stdout=subprocess.PIPE,
                                         stderr=subprocess.PIPE)
             seen = None
             try:
-                where = subprocess.run([self.build.wine_run, self.build.box_clicker, "wait"], env=env,
+                # Only this folder's launcher's box: never another run's.
+                where = subprocess.run([self.build.wine_run, self.build.box_clicker, "wait", exe], env=env,
                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
                 match = re.search(rb"at (-?\d+),(-?\d+), (\d+) x (\d+)", where.stdout)
                 check(match is not None, "no update box appeared: %r" % where.stdout)
@@ -326,7 +358,7 @@ class InstallFolder:
                     look(Screenshot.of_area(*(int(v) for v in match.groups())))
                 except CaseFailure as failure:
                     seen = failure  # answered all the same, so that the launcher ends
-                clicked = subprocess.run([self.build.wine_run, self.build.box_clicker, answer], env=env,
+                clicked = subprocess.run([self.build.wine_run, self.build.box_clicker, answer, exe], env=env,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
                 check(clicked.returncode == 0, "box_clicker could not press the %s button" % answer)
                 # The launcher holds launch_probe's output pipes until it ends.

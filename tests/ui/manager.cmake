@@ -11,19 +11,23 @@ tarsel_add_gtest(ui_manager_resources_test
     LIBS tarsel_ui_engine)
 
 # The paint manager driving a real window under Xvfb; ui_window_fixture is
-# the window fixture later window tests share.
+# the window fixture later window tests share, ui_test_window the skinned
+# window of the control tests. Both put windows on the display, whose one
+# pointer every process shares: a test linking either runs as SCREEN.
 add_library(tarsel_ui_window_fixture STATIC ui_window_fixture.cpp)
 target_link_libraries(tarsel_ui_window_fixture PUBLIC tarsel_ui_engine tarsel_options tarsel_testsupport)
 target_include_directories(tarsel_ui_window_fixture PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+set_target_properties(tarsel_ui_window_fixture PROPERTIES TARSEL_TEST_SCREEN TRUE)
 
-# The display's one pointer is shared by every process, so the window
-# tests run alone.
+add_library(tarsel_ui_test_window STATIC ui_test_window.cpp)
+target_link_libraries(tarsel_ui_test_window PUBLIC tarsel_ui_engine tarsel_options)
+target_include_directories(tarsel_ui_test_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+set_target_properties(tarsel_ui_test_window PROPERTIES TARSEL_TEST_SCREEN TRUE)
+
 tarsel_add_gtest(ui_manager_window_test
     SOURCES manager_window_test.cpp
-    LIBS tarsel_ui_window_fixture
-    PROPERTIES RUN_SERIAL TRUE)
+    LIBS tarsel_ui_window_fixture)
 
 tarsel_add_gtest(ui_manager_input_test
     SOURCES manager_input_test.cpp render_canvas.cpp
-    LIBS tarsel_ui_window_fixture
-    PROPERTIES RUN_SERIAL TRUE)
+    LIBS tarsel_ui_window_fixture)

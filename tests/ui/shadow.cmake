@@ -11,4 +11,4 @@ tarsel_add_gtest(ui_shadow_test
 tarsel_add_gtest(ui_shadow_screen_test
     SOURCES shadow_screen_test.cpp
     LIBS tarsel_shadow_test_owner
-    PROPERTIES RUN_SERIAL TRUE)
+    SCREEN)

@@ -14,7 +14,7 @@ tarsel_add_gtest(ui_msgbox_test
     LIBS tarsel_launcher_ui tarsel_ui_window tarsel_ui_engine tarsel_launcher_resources
     TIMEOUT 60
     # The drag test moves the display's one mouse pointer.
-    PROPERTIES RUN_SERIAL TRUE)
+    SCREEN)
 
 # A skin that cannot be built ends the process after a message: the tests
 # run a small window program and answer its message box.
