@@ -13,7 +13,9 @@ export DISPLAY="${TARSEL_DISPLAY:-:91}"
 # would spoil a picture or catch a click. RUN_SERIAL covers one ctest run only.
 if [[ ${TARSEL_SCREEN_LOCK:-} == 1 ]]; then
     export TARSEL_SCREEN_LOCK=held
-    exec flock "/tmp/tarsel-screen-${DISPLAY#:}.lock" "$0" "$@"
+    # -o: only flock itself holds the lock, not Wine's desktop process or
+    # any other process the program leaves behind.
+    exec flock -o "/tmp/tarsel-screen-${DISPLAY#:}.lock" "$0" "$@"
 fi
 if [[ -z ${TARSEL_WINE_RUN_LOG:-} ]]; then
     exec "${tarsel_wine_command[@]}" "$@"
