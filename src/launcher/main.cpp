@@ -16,6 +16,7 @@
 #include "ui/engine/manager/paint_manager.h"
 #include "ui/window/wnd_shadow.h"
 #include "util/diagnostics.h"
+#include "util/util.h"
 
 namespace {
 
@@ -57,6 +58,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
     cmd->SetCmdLine(text);
     Util::DebugLine("[****]lpCmdLine:\n");
     Util::DebugValue(text);
+    // Every path the launcher uses (the data file, the client, the staging
+    // folder) is built from its own folder. Without it the paths would lead
+    // to the drive root or the current folder, which programs without
+    // administrator rights can fill: start nothing.
+    if (Util::GetModuleDir().empty()) {
+        Util::DebugLine("[******] launcher folder unknown, nothing started\n");
+        return 0;
+    }
 
     if (cmd->GetValue(L"action") == L"execupdate") {
         Util::DebugLine("[****] action = execupdate\n");

@@ -28,7 +28,8 @@ std::vector<std::string> VersionNamesFromLast(const std::vector<std::string>& na
 
 std::vector<std::string> ListFolderNames(const std::wstring& dir) {
     std::vector<std::wstring> wide;
-    Util::ListSubdirectories(dir, wide, false, false);
+    // An unknown launcher folder ("") must not become the current folder.
+    if (!dir.empty()) Util::ListSubdirectories(dir, wide, false, false);
     std::vector<std::string> names;
     names.reserve(wide.size());
     for (const std::wstring& name : wide) names.push_back(Util::WideToAnsi(name));

@@ -88,19 +88,27 @@ bool IsShareRoot(const std::wstring& rootName) { return rootName.size() > 2 && r
 
 }  // namespace
 
-std::wstring GetModuleDir() {
-    wchar_t name[kPathBuffer] = {};
-    DWORD length = ::GetModuleFileNameW(nullptr, name, kPathBuffer);
-    if (length == 0 || length >= kPathBuffer) name[0] = L'\0';  // failed or cut
-    std::wstring full(name);
+std::wstring ModuleDirFromName(const wchar_t* name, unsigned long length, size_t bufferSize) {
+    // A failed call (0) or a name that filled the buffer (cut, perhaps in
+    // the middle of a folder name) tells nothing about where we are.
+    if (!name || length == 0 || length >= bufferSize) return std::wstring();
+    std::wstring full(name, length);
     // Wine names a program started from a share by its NT path without the
     // "\\??\\" prefix ("UNC\\server\\share\\..."); Windows, and every call
     // the path goes to, want "\\\\server\\share\\...". A module name is
     // never relative, so the form cannot mean anything else.
     if (_wcsnicmp(full.c_str(), L"UNC\\", 4) == 0) full = L"\\" + full.substr(3);
     size_t slash = full.rfind(L'\\');
-    if (slash == std::wstring::npos) return L"\\";
+    // Without a folder the result would be "\\", the root of the current
+    // drive, where programs without administrator rights can create folders.
+    if (slash == std::wstring::npos || slash == 0) return std::wstring();
     return full.substr(0, slash + 1);
+}
+
+std::wstring GetModuleDir() {
+    wchar_t name[kPathBuffer] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, name, kPathBuffer);
+    return ModuleDirFromName(name, length, kPathBuffer);
 }
 
 std::wstring GetParentDir(const std::wstring& path) {

@@ -14,8 +14,14 @@
 namespace Util {
 
 // The running executable's directory with its trailing backslash
-// ("C:\\Prog\\Launcher\\"); a single backslash when the name has none.
+// ("C:\\Prog\\Launcher\\"); "" when it cannot be learnt (the call fails,
+// the name fills the 260-character buffer, or it names no folder). Callers
+// stop then: never fall back to the drive root or the current folder.
 std::wstring GetModuleDir();
+
+// The same from a module name as GetModuleFileNameW gave it: `length` is
+// its result for a buffer of `bufferSize` characters.
+std::wstring ModuleDirFromName(const wchar_t* name, unsigned long length, size_t bufferSize);
 
 // All path elements but the last, joined with backslashes, plus one
 // backslash. A trailing separator counts as a final "." element, so
