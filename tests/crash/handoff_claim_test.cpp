@@ -8,6 +8,7 @@
 #include <string>
 
 #include "crash/handoff.h"
+#include "support/processes.h"
 #include "support/temp_dir.h"
 #include "support/test_paths.h"
 
@@ -34,7 +35,8 @@ TEST(HandoffClaim, OnlyTheClaimingThreadsReporterRuns) {
         bool answer = claimed;
 
         EXPECT_EQ(toolkit::run_reporter(prepared, request, channel.c_str(), &Answer, &answer), claimed);
-        if (!claimed) ::Sleep(300);  // room for a reporter that was wrongly let go
+        // A reporter wrongly let go would write its report before it ends.
+        EXPECT_TRUE(testsupport::WaitUntilNoProcessOfImage(reporter, 20000)) << "the reporter still runs";
         EXPECT_EQ(testsupport::FileExists(dir + L"tarselcrash_report.txt"), claimed);
     }
 }

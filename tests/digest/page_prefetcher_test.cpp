@@ -2,6 +2,9 @@
 // views worth a thread, and never still reading once the view is gone.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
+
+#include <set>
 
 #include "digest/mapped_file_reader.h"
 #include "digest/page_prefetcher.h"
@@ -11,6 +14,31 @@
 using testsupport::TempDir;
 
 namespace {
+
+std::set<DWORD> ThreadsOfThisProcess() {
+    std::set<DWORD> threads;
+    // A snapshot, like a file, is INVALID_HANDLE_VALUE on failure.
+    Util::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) return threads;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Thread32First(snapshot.get(), &entry); more; more = ::Thread32Next(snapshot.get(), &entry)) {
+        if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) threads.insert(entry.th32ThreadID);
+    }
+    return threads;
+}
+
+// Waits until every thread of this process but `before` has ended.
+bool OnlyTheseThreadsRemain(const std::set<DWORD>& before, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        bool extra = false;
+        for (DWORD id : ThreadsOfThisProcess()) extra = extra || before.count(id) == 0;
+        if (!extra) return true;
+        if (::GetTickCount64() >= deadline) return false;
+        ::Sleep(10);
+    }
+}
 
 TEST(PagePrefetcher, RunsOnlyForViewsWorthAThread) {
     const std::size_t size = PagePrefetcher::kMinimumBytes;
@@ -42,6 +70,8 @@ TEST(PagePrefetcher, ConsumersThatReturnAtOnceNeverLeaveItOnAnUnmappedView) {
         ASSERT_TRUE(::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
         ASSERT_TRUE(::SetEndOfFile(file.get()));
     }
+    const std::set<DWORD> before = ThreadsOfThisProcess();
+    ASSERT_FALSE(before.empty());
     for (int round = 0; round < 4; ++round) {
         int windows = 0;
         std::size_t bytes = 0;
@@ -52,7 +82,8 @@ TEST(PagePrefetcher, ConsumersThatReturnAtOnceNeverLeaveItOnAnUnmappedView) {
         EXPECT_EQ(windows, 8);
         EXPECT_EQ(bytes, 512u * 1024 * 1024);
     }
-    ::Sleep(100);  // time for a helper left behind to fault
+    // A helper left behind either faults before it ends or never ends.
+    EXPECT_TRUE(OnlyTheseThreadsRemain(before, 10000)) << "a prefetching helper still runs";
 }
 
 }  // namespace
