@@ -59,12 +59,13 @@ TEST(Registry, CoreKillsRegisteredThreadTimersWhenDestroyed) {
         list->Add(id);
     }
     EXPECT_TRUE(CTimerList::GetInstance()->Timers().empty());
-    // A killed thread timer posts nothing more.
-    Sleep(50);
+    // A killed thread timer posts nothing more: after what was queued, no
+    // timer message arrives within ten of its periods (the wait ends at the
+    // first one that does).
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
     }
-    Sleep(50);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_TIMER), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
 }
 
