@@ -303,7 +303,7 @@ class InstallFolder:
             if result.debug_text.count(LINE_OTHER_INSTANCE) <= instances - 1:
                 return result
             # Only the client was started: drop its line and try again.
-            self.wait_for_starts(starts_before + 1, timeout=5, settle=0.3)
+            self.wait_for_starts(starts_before + 1, timeout=5)
             with open(self.stub_log, encoding="utf-8") as log:
                 kept = log.readlines()[:starts_before]
             with open(self.stub_log, "w", encoding="utf-8") as log:
@@ -380,13 +380,34 @@ class InstallFolder:
         except OSError:
             return []
 
-    def wait_for_starts(self, count, timeout=15.0, settle=0.7):
+    def programs_running(self):
+        """Linux ids of the Wine programs started from a file under this
+        install folder (Wine shows a program's Windows path as its argv[0])."""
+        windows = wine_path(self.dir).lower() + "\\"
+        unix = os.path.abspath(self.dir) + "/"
+        found = []
+        for pid in os.listdir("/proc"):
+            if not pid.isdigit():
+                continue
+            try:
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    program = f.read().split(b"\0")[0].decode("utf-8", "replace")
+            except OSError:
+                continue
+            if program.lower().startswith(windows) or program.startswith(unix):
+                found.append(pid)
+        return found
+
+    def wait_for_starts(self, count, timeout=15.0):
         """The stub programs start after the launcher has gone: wait for
-        `count` of them, then give strays time to show up."""
+        `count` of them, then until no program of this folder runs any more,
+        so that a stray start has been logged before anyone counts."""
         deadline = time.monotonic() + timeout
         while len(self.starts()) < count and time.monotonic() < deadline:
             time.sleep(0.05)
-        time.sleep(settle)
+        while self.programs_running() and time.monotonic() < deadline:
+            time.sleep(0.05)
+        check(not self.programs_running(), "programs of %s still run after %.0f s" % (self.dir, timeout))
         return self.starts()
 
 
