@@ -230,4 +230,9 @@ done
 
 # --- Wine prefix --------------------------------------------------------------
 "$here/wine-prefix.sh"
+# A host that cannot run 32-bit code runs the i686 launcher's tests under
+# user-mode emulation; set-up fetches what that needs.
+if [[ $TARSEL_TEST_ARCH != i686 ]]; then
+    bash "$here/i686-emulator-setup.sh"
+fi
 log "ready (deps in $TARSEL_DEPS)"

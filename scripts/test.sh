@@ -58,6 +58,11 @@ if ((status != 0)) && [[ -s $TARSEL_WINE_RUN_LOG ]]; then
     echo "-- programs under Wine that ended with a non-zero status (many on purpose):"
     cat "$TARSEL_WINE_RUN_LOG"
 fi
+# The tests that start the real launcher run on the shipped architecture
+# too, under user-mode emulation, where the host cannot run it.
+if [[ $TARSEL_TEST_ARCH != i686 ]]; then
+    bash "$root/scripts/i686-emulated-tests.sh" || status=1
+fi
 # Nothing disappears quietly: how many tests did not run, and why.
 python3 "$root/scripts/skipped_tests.py" "$junit" | sed 's/^/-- /' || true
 exit $status
