@@ -13,7 +13,7 @@
 #include "launcher/main_frame.h"
 #include "launcher/registry.h"
 #include "launcher/startup_timeline.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/window/wnd_shadow.h"
 #include "util/diagnostics.h"
 #include "util/util.h"

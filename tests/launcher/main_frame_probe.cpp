@@ -13,7 +13,7 @@
 #include "launcher/main_frame.h"
 #include "launcher/registry.h"
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "util/unique_handle.h"
 #include "util/util.h"
 

@@ -5,7 +5,7 @@
 
 #include "launcher/registry.h"
 #include "launcher/ui/msg_box_wnd.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/window/window_impl_base.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include "ui/engine/controls/button.h"
 #include "ui/engine/controls/container.h"
 #include "ui/engine/controls/label.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/layout/vertical_layout.h"
-#include "ui/engine/manager/paint_manager.h"
 #include "ui_test_window.h"
 
 using namespace TarselUI;

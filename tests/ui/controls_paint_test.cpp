@@ -7,7 +7,7 @@
 
 #include "render_canvas.h"
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 
 using namespace TarselUI;
 using rendertest::Canvas;

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "ui/engine/controls/container.h"
+#include "ui/engine/controls/layout_math.h"
 #include "ui/engine/controls/scroll_bar.h"
 #include "ui/engine/layout/horizontal_layout.h"
-#include "ui/engine/layout/layout_math.h"
 #include "ui/engine/layout/separator_drag.h"
 #include "ui/engine/layout/vertical_layout.h"
 

@@ -15,7 +15,7 @@
 
 #include "support/temp_dir.h"
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "util/unique_handle.h"
 
 using namespace TarselUI;

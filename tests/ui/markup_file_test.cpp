@@ -9,7 +9,7 @@
 #include "markup_test_util.h"
 #include "support/temp_dir.h"
 #include "support/test_paths.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/markup/markup.h"
 
 using namespace TarselUI;

@@ -12,7 +12,7 @@
 
 #include "render_canvas.h"
 #include "support/temp_dir.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/gdi_extensions.h"
 #include "ui/engine/render/render_engine.h"
 

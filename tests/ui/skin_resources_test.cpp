@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/markup/markup.h"
 #include "ui/engine/render/render_engine.h"
 #include "ui/skin/zip_archive.h"

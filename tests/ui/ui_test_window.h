@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "util/unique_handle.h"
 
 namespace uitest {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 
 namespace uitest {
 

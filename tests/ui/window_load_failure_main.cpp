@@ -12,7 +12,7 @@
 
 #include <cwchar>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/window/window_impl_base.h"
 
 using namespace TarselUI;

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/window/window_wnd.h"
 
 using namespace TarselUI;

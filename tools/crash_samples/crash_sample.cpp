@@ -41,7 +41,7 @@
 #include "crash_probe.h"
 #include "net/http_downloader.h"
 #include "pure_call_scenario.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/window/window_wnd.h"
 #include "util/unique_handle.h"
 #include "util/util.h"

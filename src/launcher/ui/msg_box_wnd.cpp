@@ -4,7 +4,7 @@
 
 #include "launcher/registry.h"
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/markup/markup.h"
 #include "util/diagnostics.h"
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "ui/engine/base/std_string_ptr_map.h"
-#include "ui/engine/controls/ui_event.h"
+#include "ui/engine/base/ui_event.h"
 
 namespace TarselUI {
 

@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "ui/engine/builder/dialog_builder.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/window/notify_pump.h"
 #include "ui/window/window_wnd.h"
 

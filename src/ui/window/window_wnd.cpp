@@ -1,6 +1,6 @@
 #include "ui/window/window_wnd.h"
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/window/back_wnd.h"
 #include "ui/window/wnd_shadow.h"
 #include "util/callback_guard.h"

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
-#include "ui/engine/manager/shadow_ui.h"
+#include "ui/engine/controls/paint_manager.h"
+#include "ui/engine/controls/shadow_ui.h"
 #include "ui_window_fixture.h"
 
 using namespace TarselUI;

@@ -12,8 +12,8 @@
 
 #include "gif/gif_fixtures.h"
 #include "support/temp_dir.h"
-#include "ui/engine/controls/gdiplus_include.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/base/gdiplus_include.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/gif_image.h"
 
 using namespace TarselUI;

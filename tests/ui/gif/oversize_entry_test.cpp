@@ -11,7 +11,7 @@
 
 #include "gif/gif_fixtures.h"
 #include "support/temp_dir.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/gif_image.h"
 #include "ui/engine/render/render_engine.h"
 #include "ui/skin/zip_whole_item.h"

@@ -7,7 +7,7 @@
 
 #include "skin/skin_fixtures.h"
 #include "support/temp_dir.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/skin/zip_archive.h"
 
 using namespace TarselUI;

@@ -12,7 +12,7 @@
 #include "ui/engine/builder/dialog_builder.h"
 #include "ui/engine/controls/container.h"
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 
 using namespace TarselUI;
 

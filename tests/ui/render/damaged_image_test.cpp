@@ -13,7 +13,7 @@
 
 #include "skin/skin_fixtures.h"
 #include "support/temp_dir.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/render_engine.h"
 
 using namespace TarselUI;

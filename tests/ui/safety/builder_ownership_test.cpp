@@ -9,8 +9,8 @@
 #include "counted_control.h"
 #include "ui/engine/builder/dialog_builder.h"
 #include "ui/engine/controls/control.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/layout/tab_layout.h"
-#include "ui/engine/manager/paint_manager.h"
 
 using namespace TarselUI;
 using safetytest::CountingCallback;

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "ui/engine/controls/layout_math.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/layout/horizontal_layout.h"
-#include "ui/engine/layout/layout_math.h"
 #include "ui/engine/layout/tile_layout.h"
 #include "ui/engine/layout/vertical_layout.h"
-#include "ui/engine/manager/paint_manager.h"
 
 using namespace TarselUI;
 

@@ -10,7 +10,7 @@
 #include <new>
 
 #include "counted_control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/window/window_impl_base.h"
 
 using namespace TarselUI;

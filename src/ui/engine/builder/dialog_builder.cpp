@@ -8,7 +8,7 @@
 
 #include "ui/engine/controls/container.h"
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/value_syntax.h"
 
 namespace TarselUI {

@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/value_syntax.h"
 
 namespace TarselUI {

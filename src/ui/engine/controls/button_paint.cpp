@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "ui/engine/controls/button.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/bitmap_copy.h"
 #include "ui/engine/render/render_engine.h"
 

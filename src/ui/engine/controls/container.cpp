@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/controls/scroll_bar.h"
-#include "ui/engine/manager/paint_manager.h"
 #include "ui/engine/render/value_syntax.h"
 
 namespace TarselUI {

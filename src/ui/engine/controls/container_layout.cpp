@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "ui/engine/controls/container.h"
+#include "ui/engine/controls/layout_math.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/controls/scroll_bar.h"
-#include "ui/engine/layout/layout_math.h"
-#include "ui/engine/manager/paint_manager.h"
 #include "ui/engine/render/render_engine.h"
 
 namespace TarselUI {

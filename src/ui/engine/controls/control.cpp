@@ -5,7 +5,7 @@
 
 #include <cwchar>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 
 namespace TarselUI {
 

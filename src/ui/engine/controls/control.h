@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
+#include "ui/engine/base/ui_event.h"
 #include "ui/engine/base/ui_rect.h"
 #include "ui/engine/base/ui_string.h"
 #include "ui/engine/controls/delegate.h"
-#include "ui/engine/controls/ui_event.h"
 #include "util/unique_handle.h"
 
 namespace TarselUI {

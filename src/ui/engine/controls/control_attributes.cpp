@@ -4,9 +4,9 @@
 #include <cwchar>
 #include <utility>
 
-#include "ui/engine/render/bitmap_copy.h"
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
+#include "ui/engine/render/bitmap_copy.h"
 #include "ui/engine/render/value_syntax.h"
 
 namespace TarselUI {

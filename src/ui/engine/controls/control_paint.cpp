@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/render_engine.h"
 
 namespace TarselUI {

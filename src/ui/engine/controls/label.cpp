@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "ui/engine/controls/gdiplus_include.h"
+#include "ui/engine/base/gdiplus_include.h"
 #include "ui/engine/controls/measuring_dc.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/render_engine.h"
 #include "ui/engine/render/value_syntax.h"
 

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "ui/engine/controls/gdiplus_include.h"
+#include "ui/engine/base/gdiplus_include.h"
 #include "ui/engine/controls/label.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 
 namespace TarselUI {
 

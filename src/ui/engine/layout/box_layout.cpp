@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "ui/engine/controls/layout_math.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/controls/scroll_bar.h"
-#include "ui/engine/layout/layout_math.h"
 #include "ui/engine/layout/separator_drag.h"
-#include "ui/engine/manager/paint_manager.h"
 #include "ui/engine/render/render_engine.h"
 
 namespace TarselUI {

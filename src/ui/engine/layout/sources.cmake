@@ -1,6 +1,5 @@
-# Layouts and their placement arithmetic (paths relative to src/ui/engine).
+# Layouts (paths relative to src/ui/engine).
 list(APPEND TARSEL_UI_ENGINE_SOURCES
-    layout/layout_math.cpp
     layout/separator_drag.cpp
     layout/box_layout.cpp
     layout/vertical_layout.cpp

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "ui/engine/layout/layout_math.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/layout_math.h"
+#include "ui/engine/controls/paint_manager.h"
 
 namespace TarselUI {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "ui/engine/controls/layout_math.h"
 #include "ui/engine/controls/scroll_bar.h"
-#include "ui/engine/layout/layout_math.h"
 #include "ui/engine/render/value_syntax.h"
 
 namespace TarselUI {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/markup/markup.h"
 #include "ui/skin/zip_archive.h"
 #include "util/unique_handle.h"

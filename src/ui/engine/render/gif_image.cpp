@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "ui/engine/controls/gdiplus_include.h"
+#include "ui/engine/base/gdiplus_include.h"
 #include "ui/engine/render/image_bytes.h"
 #include "util/unique_handle.h"
 

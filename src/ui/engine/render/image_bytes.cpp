@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/skin/zip_archive.h"
 #include "ui/skin/zip_whole_item.h"
 #include "util/unique_handle.h"

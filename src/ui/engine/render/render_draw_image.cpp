@@ -1,6 +1,6 @@
 // Image descriptors and nine-part image drawing.
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/gdi_extensions.h"
 #include "ui/engine/render/image_descriptor.h"
 #include "ui/engine/render/nine_part.h"

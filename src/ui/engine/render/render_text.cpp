@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/color_math.h"
 #include "ui/engine/render/html_text.h"
 #include "ui/engine/render/render_engine.h"

@@ -4,8 +4,8 @@
 #include <cwchar>
 
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
-#include "ui/engine/manager/shadow_ui.h"
+#include "ui/engine/controls/paint_manager.h"
+#include "ui/engine/controls/shadow_ui.h"
 
 namespace TarselUI {
 

@@ -1,7 +1,7 @@
 // Which skin archive the engine reads: one held in memory, or a file under
 // the resource folder, optionally kept open between loads.
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "ui/skin/zip_archive.h"
 
 namespace TarselUI {

@@ -2,7 +2,7 @@
 // class inside a subtree.
 
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 
 namespace TarselUI {
 

@@ -1,7 +1,7 @@
 // The module, folder and current-path settings shared by every window.
 
-#include "ui/engine/manager/paint_manager.h"
-#include "ui/engine/manager/shadow_class_hook.h"
+#include "ui/engine/controls/paint_manager.h"
+#include "ui/engine/controls/shadow_class_hook.h"
 
 namespace TarselUI {
 

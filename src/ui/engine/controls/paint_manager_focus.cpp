@@ -1,7 +1,7 @@
 // Focus, Tab order and mouse capture.
 
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 
 namespace TarselUI {
 

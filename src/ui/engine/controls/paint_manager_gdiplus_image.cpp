@@ -3,7 +3,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 
 namespace TarselUI {
 

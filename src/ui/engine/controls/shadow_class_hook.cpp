@@ -1,6 +1,6 @@
-#include "ui/engine/manager/shadow_class_hook.h"
+#include "ui/engine/controls/shadow_class_hook.h"
 
-#include "ui/engine/manager/shadow_ui.h"
+#include "ui/engine/controls/shadow_ui.h"
 
 namespace TarselUI {
 

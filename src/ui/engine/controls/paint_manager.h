@@ -13,10 +13,10 @@
 
 #include "ui/engine/base/std_ptr_array.h"
 #include "ui/engine/base/std_string_ptr_map.h"
+#include "ui/engine/base/ui_event.h"
 #include "ui/engine/base/ui_rect.h"
 #include "ui/engine/base/ui_string.h"
-#include "ui/engine/controls/ui_event.h"
-#include "ui/engine/manager/ui_interfaces.h"
+#include "ui/engine/controls/ui_interfaces.h"
 #include "ui/engine/render/image_info.h"
 #include "util/unique_handle.h"
 

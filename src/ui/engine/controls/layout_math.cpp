@@ -1,6 +1,6 @@
 // Floating child placement.
 
-#include "ui/engine/layout/layout_math.h"
+#include "ui/engine/controls/layout_math.h"
 
 namespace TarselUI {
 

@@ -1,11 +1,11 @@
-#include "ui/engine/manager/shadow_ui.h"
+#include "ui/engine/controls/shadow_ui.h"
 
 #include <commctrl.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "util/callback_guard.h"
 
 namespace TarselUI {

@@ -2,7 +2,7 @@
 // know. The dialog builder asks their factories after its own class table.
 
 #include "ui/engine/builder/dialog_builder.h"
-#include "ui/engine/manager/paint_manager.h"
+#include "ui/engine/controls/paint_manager.h"
 #include "util/unique_handle.h"
 
 namespace TarselUI {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "ui/engine/controls/ui_event.h"
+#include "ui/engine/base/ui_event.h"
 
 namespace TarselUI {
 

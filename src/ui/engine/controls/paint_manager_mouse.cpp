@@ -3,8 +3,8 @@
 #include <windowsx.h>
 
 #include "ui/engine/controls/control.h"
-#include "ui/engine/manager/paint_manager.h"
-#include "ui/engine/manager/ui_event_factory.h"
+#include "ui/engine/controls/paint_manager.h"
+#include "ui/engine/controls/ui_event_factory.h"
 
 namespace TarselUI {
 
