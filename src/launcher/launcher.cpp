@@ -1,3 +1,6 @@
+// First: curl's headers (through the update check's) bring winsock2.h,
+// which must precede windows.h.
+#include "update/update_check.h"
 #include "launcher/launcher.h"
 
 #include <shellapi.h>
@@ -5,10 +8,11 @@
 
 #include "digest/file_digests.h"
 #include "digest/sha256.h"
+#include "launcher/client_target.h"
 #include "launcher/cmd_line.h"
 #include "launcher/registry.h"
 #include "update/launcher_data.h"
-#include "update/update_check.h"
+#include "update/staging_folder.h"
 #include "update/update_matcher.h"
 #include "util/diagnostics.h"
 #include "util/unique_handle.h"
@@ -42,6 +46,7 @@ void DebugLabelled(const char* label, const std::wstring& value) {
 // the launcher, so the client path and the fallback agree.
 std::wstring ApplicationDir() {
     std::wstring launcherDir = Util::GetModuleDir();
+    if (launcherDir.empty()) return launcherDir;
     if (Util::DirectoryExists(launcherDir + L"Common")) return launcherDir;
     return Util::GetParentDir(launcherDir);
 }
@@ -118,9 +123,14 @@ bool StartClient(const std::wstring& clientPath, const std::wstring& target) {
 
 }  // namespace
 
-void CLauncher::ExecTargetApp(const std::wstring& target) {
+void CLauncher::ExecTargetApp(const std::wstring& requestedTarget) {
     Util::DebugLine("[*****] 启动特定的目标程序\n");
     const std::wstring appDir = ApplicationDir();
+    if (appDir.empty()) {
+        Util::DebugLine("[******] launcher folder unknown, no client started\n");
+        return;
+    }
+    const std::wstring target = ClientTargetToStart(requestedTarget);
     // A first run (no data file, or an installer that does not record the
     // version) has no version yet: start the newest one installed, the one
     // the update check is about to record.
@@ -156,14 +166,23 @@ void CLauncher::ExecUpdateExe(int mode) {
 
     // Held from before the digest is computed until the shell has started
     // the installer, so nothing can rewrite it between the check and the start.
-    Util::UniqueFile hold = HoldFileAgainstWrites(exe);
+    // Only a package in the staging folder is started: one an older launcher
+    // left in the user's %TEMP% may have had DLLs planted beside it, which
+    // the installer would load with administrator rights. Such a package
+    // counts as not downloaded; the check below fetches it again into the
+    // staging folder, and the next start offers it.
+    StagedFileHold hold = HoldStagedFile(exe, Util::GetModuleDir());
+    if (!hold && !exe.empty()) {
+        Util::DebugLine("[******] installer not in the staging folder\n");
+        Util::DebugValue(exe);
+    }
     const FileDigests digests =
         hold ? GetFileDigests(exe.c_str(), recordedSha256.empty() ? DigestSet::kMd5 : DigestSet::kMd5AndSha256)
              : FileDigests();
     if (!InstallerDigestMatches(digests.md5, Util::WideToAnsi(recorded)) ||
         (!recordedSha256.empty() && !Sha256TextMatches(digests.sha256, recordedSha256))) {
         Util::DebugLine("[****] 校验失败\n");
-        hold.reset();
+        hold = StagedFileHold();
         ExecTargetApp(CommandLineTarget());
         GetUpdate();
         ::PostQuitMessage(0);
@@ -187,7 +206,7 @@ void CLauncher::ExecUpdateExe(int mode) {
             ShellOpen(exe, decision.silent ? L"silent" : nullptr, nullptr);
             break;
         case InstallerDecision::kRunClient:
-            hold.reset();
+            hold = StagedFileHold();
             ExecTargetApp(CommandLineTarget());
             break;
         case InstallerDecision::kRunNothing:

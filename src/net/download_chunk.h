@@ -11,6 +11,7 @@
 
 #include "net/download_plan.h"
 #include "net/http_lock.h"
+#include "net/rate_floor.h"
 #include "net/transfer_setup.h"
 
 // Owned by the download for the length of one run; every part holds a
@@ -19,6 +20,9 @@ struct SharedParts {
     net::TransferSettings transfer;
     bool rangesSupported = false;
     int64_t wholeFileSize = -1;  // as the size probe measured it
+    // No byte is written at or past this offset: the announced size, or
+    // the caller's limit when that is smaller; -1 when neither is known.
+    int64_t byteLimit = -1;
     double totalSize = 0;        // what the progress reports as the total
     FILE* file = nullptr;        // the one side file
     SharedHttpLock lock;         // serialises writes, the counter and progress
@@ -39,6 +43,8 @@ struct DownloadChunk {
     int64_t requestedFirst = -1;
     net::ResponseHead head;  // status and Content-Range of the response
     bool refused = false;    // the response was not the range we asked for
+    net::RateFloor floor;    // the slowest the part may go (TransferLimits)
+    bool tooSlow = false;    // ended by the floor
 };
 
 struct PartOutcome {

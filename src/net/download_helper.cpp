@@ -115,7 +115,7 @@ void DownloadHelper::Run() {
         busy = false;
         return;
     }
-    net::TransferSettings transfer{url, retryCount, timeoutSeconds};
+    net::TransferSettings transfer{url, retryCount, timeoutSeconds, limits};
     net::ProbeResult probe = net::ProbeFileSize(transfer);
     {
         HttpLockGuard guard(lock);
@@ -150,6 +150,10 @@ void DownloadHelper::Run() {
     parts.transfer = transfer;
     parts.rangesSupported = probe.rangesSupported;
     parts.wholeFileSize = probe.wholeFileSize;
+    parts.byteLimit = probe.wholeFileSize;
+    if (limits.maxBytes >= 0 && (parts.byteLimit < 0 || limits.maxBytes < parts.byteLimit)) {
+        parts.byteLimit = limits.maxBytes;
+    }
     parts.totalSize = totalSize;
     parts.file = file.get();
     parts.lock = lock;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "net/http_lock.h"
+#include "net/transfer_setup.h"
 #include "util/unique_handle.h"
 
 // (total bytes, downloaded bytes, user data) -> non-zero aborts the part.
@@ -37,6 +38,7 @@ public:
     int32_t partLimit = 4;
     int32_t identifier = 0;
     int32_t timeoutSeconds = 0;
+    net::TransferLimits limits;  // size, deadline and floor rate; none by default
     std::string targetPath;
     std::string url;
     std::string headerText;

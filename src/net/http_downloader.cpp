@@ -110,6 +110,12 @@ int HttpDownloader::SetTimeout(int seconds) {
     return 0;
 }
 
+int HttpDownloader::SetTransferLimits(const net::TransferLimits& limits) {
+    if (!helper_) return kNoHelper;
+    helper_->limits = limits;
+    return 0;
+}
+
 int HttpDownloader::SetUserData(void* userData) {
     if (!helper_) return kNoHelper;
     helper_->userData = userData;

@@ -33,6 +33,8 @@ public:
 
     int SetRetryTimes(int count);
     int SetTimeout(int seconds);
+    // Bounds every transfer of the next downloads (see net::TransferLimits).
+    int SetTransferLimits(const net::TransferLimits& limits);
     int SetUserData(void* userData);
     int SetProgressCallback(DownloadProgressCallback callback);
     int SetResultCallback(DownloadResultCallback callback);

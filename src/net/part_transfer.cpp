@@ -3,6 +3,8 @@
 // time-out continues.
 #include <curl/curl.h>
 
+#include <windows.h>
+
 #include <io.h>
 
 #include <cstdio>
@@ -36,9 +38,15 @@ size_t WriteSink(char* data, size_t size, size_t count, void* userData) {
 }
 
 int ProgressSink(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    SharedParts& parts = *static_cast<DownloadChunk*>(userData)->parts;
+    DownloadChunk& chunk = *static_cast<DownloadChunk*>(userData);
+    SharedParts& parts = *chunk.parts;
     // A stalled part writes nothing, so cancelling must also stop it here.
     if (Cancelled(parts)) return 1;
+    // The position moves only in this part's own write sink, on this thread.
+    if (!chunk.floor.Holds(::GetTickCount64(), chunk.position)) {
+        chunk.tooSlow = true;
+        return 1;
+    }
     HttpLockGuard guard(parts.lock);
     return parts.progress ? parts.progress(parts.totalSize, parts.downloaded) : 0;
 }
@@ -88,6 +96,14 @@ size_t WriteChunkData(DownloadChunk& chunk, const char* data, size_t length) {
     } else if (static_cast<int64_t>(chunk.position) + n > net::kMaxFileSize) {
         return 0;  // beyond what the 32-bit positions can address: never wrap
     }
+    // Nothing is written past the size the probe announced (or the caller's
+    // limit): a server that keeps sending is cut off at the first buffer
+    // that would pass it, instead of filling the disk.
+    if (parts.byteLimit >= 0) {
+        const int64_t room = parts.byteLimit - chunk.position;
+        if (room <= 0) return 0;
+        if (n > room) n = room;
+    }
     if (std::fseek(parts.file, chunk.position, SEEK_SET) != 0) {
         std::perror("fseek");
         return 0;
@@ -123,8 +139,10 @@ PartOutcome PerformPartTransfer(DownloadChunk& chunk) {
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, &chunk);
     curl_easy_setopt(h, CURLOPT_BUFFERSIZE, kReceiveBuffer);
     AimRequest(h, chunk);
+    chunk.floor = net::RateFloor(parts.transfer.limits.floorBytesPerSecond, parts.transfer.limits.floorWindowSeconds);
+    chunk.floor.Start(::GetTickCount64(), chunk.position);
 
-    CURLcode result = net::PerformWithRetries(h, parts.transfer.retryCount, [h, &chunk] {
+    CURLcode result = net::PerformWithRetries(h, parts.transfer, [h, &chunk] {
         if (!PrepareRepeat(chunk)) return false;
         AimRequest(h, chunk);
         return true;
@@ -141,8 +159,9 @@ PartOutcome PerformPartTransfer(DownloadChunk& chunk) {
         succeeded = false;
     }
     if (!succeeded) {
-        outcome.errorText =
-            chunk.refused ? "the server did not answer with the byte range asked for" : curl_easy_strerror(result);
+        outcome.errorText = chunk.refused   ? "the server did not answer with the byte range asked for"
+                            : chunk.tooSlow ? "the server sent more slowly than the floor rate"
+                                            : curl_easy_strerror(result);
         return outcome;
     }
     if (!net::PartComplete(chunk.position, chunk.lastByte, parts.wholeFileSize, chunk.requestedFirst >= 0)) {

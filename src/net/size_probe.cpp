@@ -38,7 +38,7 @@ ProbeResult ProbeFileSize(const TransferSettings& settings) {
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &DiscardBody);
     curl_easy_setopt(h, CURLOPT_RANGE, "2-");  // a partial answer proves range support
 
-    CURLcode result = PerformWithRetries(h, settings.retryCount, [&probe] {
+    CURLcode result = PerformWithRetries(h, settings, [&probe] {
         probe.headerText.clear();
         return true;
     });
@@ -62,6 +62,10 @@ ProbeResult ProbeFileSize(const TransferSettings& settings) {
     probe.wholeFileSize = WholeFileSize(length, range);
     if (!FitsFilePositions(probe.wholeFileSize)) {
         probe.errorText = "file too large: 2 GiB or more";
+        return probe;
+    }
+    if (settings.limits.maxBytes >= 0 && probe.wholeFileSize > settings.limits.maxBytes) {
+        probe.errorText = "file larger than this download may be";
         return probe;
     }
     probe.length = length;

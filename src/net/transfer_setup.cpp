@@ -1,5 +1,7 @@
 #include "net/transfer_setup.h"
 
+#include <windows.h>
+
 #include "net/curl_session.h"
 
 namespace net {
@@ -17,10 +19,22 @@ void ApplyTransferSettings(CURL* handle, const TransferSettings& settings) {
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
 }
 
-CURLcode PerformWithRetries(CURL* handle, int retryCount, const std::function<bool()>& beforeRepeat) {
-    CURLcode result = curl_easy_perform(handle);
-    for (int retry = 0; result == CURLE_OPERATION_TIMEDOUT && retry < retryCount; ++retry) {
-        if (beforeRepeat && !beforeRepeat()) break;
+int64_t PerformTimeoutMs(const TransferSettings& settings, uint64_t now) {
+    int64_t timeout = settings.timeoutSeconds > 0 ? int64_t{settings.timeoutSeconds} * 1000 : 0;
+    const uint64_t deadline = settings.limits.deadline;
+    if (deadline == 0) return timeout;
+    if (now >= deadline) return -1;
+    const int64_t left = static_cast<int64_t>(deadline - now);
+    return (timeout == 0 || left < timeout) ? left : timeout;
+}
+
+CURLcode PerformWithRetries(CURL* handle, const TransferSettings& settings, const std::function<bool()>& beforeRepeat) {
+    CURLcode result = CURLE_OPERATION_TIMEDOUT;
+    for (int attempt = 0; attempt <= settings.retryCount; ++attempt) {
+        if (attempt > 0 && (result != CURLE_OPERATION_TIMEDOUT || (beforeRepeat && !beforeRepeat()))) break;
+        const int64_t timeout = PerformTimeoutMs(settings, ::GetTickCount64());
+        if (timeout < 0) return CURLE_OPERATION_TIMEDOUT;  // the deadline has passed: nothing more is started
+        curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(timeout));
         result = curl_easy_perform(handle);
     }
     return result;

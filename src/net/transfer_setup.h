@@ -6,21 +6,11 @@
 
 #include <curl/curl.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace net {
-
-// What every transfer of one download is performed with.
-struct TransferSettings {
-    std::string url;
-    int retryCount = 3;      // repeats after a time-out (connect, stall or whole transfer)
-    int timeoutSeconds = 0;  // limit of one whole transfer; 0: none
-};
-
-// libcurl's own connect time-out is five minutes: a server whose SYNs are
-// dropped would hold the update check that long at every attempt.
-inline constexpr long kConnectTimeoutSeconds = 10;
 
 // A transfer that receives under one byte a second for five seconds has
 // stalled and ends with a time-out. The rule holds from the moment the
@@ -30,13 +20,49 @@ inline constexpr long kConnectTimeoutSeconds = 10;
 inline constexpr long kStallBytesPerSecond = 1;
 inline constexpr long kStallSeconds = 5;
 
+// What a caller may bound a download by beyond the stall rule: a server
+// that trickles a few bytes a second never stalls, and one that sends more
+// than it announced never stops by itself.
+struct TransferLimits {
+    // Most bytes the file may have: a larger announced size is refused
+    // before anything is created. -1: no limit beyond the announced size,
+    // which no download is ever written past.
+    int64_t maxBytes = -1;
+    // GetTickCount64() value after which no transfer runs on and none is
+    // started or repeated; 0: none.
+    uint64_t deadline = 0;
+    // The floor rate (net/rate_floor.h): a part transfer that receives
+    // under `floorBytesPerSecond` on average over a window of
+    // `floorWindowSeconds` is ended for good, not repeated. 0: none.
+    long floorBytesPerSecond = 0;
+    long floorWindowSeconds = 0;
+};
+
+// What every transfer of one download is performed with.
+struct TransferSettings {
+    std::string url;
+    int retryCount = 3;      // repeats after a time-out (connect, stall or whole transfer)
+    int timeoutSeconds = 0;  // limit of one whole transfer; 0: none
+    TransferLimits limits;
+};
+
+// libcurl's own connect time-out is five minutes: a server whose SYNs are
+// dropped would hold the update check that long at every attempt.
+inline constexpr long kConnectTimeoutSeconds = 10;
+
 // Attaches the handle to the process's DNS cache and sets the URL, the
 // redirect rule and the time-outs above.
 void ApplyTransferSettings(CURL* handle, const TransferSettings& settings);
 
+// Milliseconds one perform may take from `now` (a GetTickCount64 value):
+// the settings' own time-out, cut to what is left before the deadline;
+// 0 when neither limits it, -1 when the deadline has passed.
+int64_t PerformTimeoutMs(const TransferSettings& settings, uint64_t now);
+
 // Performs the transfer; while it ends with a time-out, performs it again,
 // at most `retryCount` more times. `beforeRepeat` runs before each repeat
-// and may refuse it (return false); the last result is returned.
-CURLcode PerformWithRetries(CURL* handle, int retryCount, const std::function<bool()>& beforeRepeat);
+// and may refuse it (return false); the last result is returned. Nothing
+// is performed once the deadline has passed (a time-out then).
+CURLcode PerformWithRetries(CURL* handle, const TransferSettings& settings, const std::function<bool()>& beforeRepeat);
 
 }  // namespace net

@@ -6,6 +6,8 @@
 
 #include "update/launcher_data.h"
 #include "update/minisign_verify.h"
+#include "update/staging_folder.h"
+#include "update/update_check_pace.h"
 #include "util/diagnostics.h"
 #include "util/ini_file.h"
 #include "util/util.h"
@@ -14,11 +16,8 @@ namespace {
 
 constexpr const char* kSignaturePath = "/pc/Update.cfg.minisig";
 constexpr const char* kTempPrefix = "~rqz_";
-constexpr DWORD kMaxDocumentBytes = 16 * 1024 * 1024;
-// minisign's comments are at most about 1 KiB each.
-constexpr DWORD kMaxSignatureBytes = 16 * 1024;
 
-bool ReadOpenFile(HANDLE file, DWORD limit, std::string& bytes) {
+bool ReadOpenFile(HANDLE file, int64_t limit, std::string& bytes) {
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(file, &size) || size.QuadPart > limit) return false;
     bytes.resize(static_cast<size_t>(size.QuadPart));
@@ -40,12 +39,14 @@ Util::UniqueFile OpenSharingReadsOnly(const std::wstring& path) {
 
 // The signature file's text; "" when the server has none (or it is too
 // large to be one). The temporary file is gone afterwards.
-std::string FetchSignature(const std::string& serverAddress) {
-    const std::string path = Util::MakeTempFileA(kTempPrefix);
+std::string FetchSignature(const std::string& serverAddress, const std::wstring& stagingDir,
+                           const net::TransferLimits& limits) {
+    const std::string path = MakeStagingFileA(stagingDir, kTempPrefix);
     if (path.empty()) return std::string();
     const std::wstring widePath = Util::AnsiToWide(path);
     {
         HttpDownloader downloader;
+        downloader.SetTransferLimits(limits);
         downloader.SetDownloadUrl(serverAddress + kSignaturePath);
         downloader.DownloadFile(path, 1);
         downloader.CloseDownload(downloader.StartDownload(HttpDownloader::kInCallingThread));
@@ -72,14 +73,24 @@ Freshness CheckFreshness(std::optional<std::uint64_t> document, std::optional<st
     return *document < *recorded ? Freshness::kOlder : Freshness::kFresh;
 }
 
-std::optional<std::uint64_t> ParseRecordedTimestamp(const std::wstring& value) {
+std::optional<std::uint64_t> ReadRecordedFloor(const std::wstring& value, std::uint64_t lostFloorSubstitute) {
+    if (value.empty()) return std::nullopt;
     const std::string text = Util::WideToAnsi(value);
-    if (text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-    return TrustedCommentTimestamp("timestamp:" + text);
+    std::optional<std::uint64_t> recorded;
+    if (text.find_first_not_of("0123456789") == std::string::npos) {
+        recorded = TrustedCommentTimestamp("timestamp:" + text);
+    }
+    if (!recorded || *recorded > kLatestPlausibleTimestamp) {
+        Util::DebugLine("[******] recorded document timestamp unreadable, the build time is the floor\n");
+        Util::DebugValue(value);
+        return lostFloorSubstitute;
+    }
+    return recorded;
 }
 
 DocumentCheck CheckUpdateDocument(const std::string& publicKeyLine, const std::string& serverAddress,
-                                  const std::string& documentPath, const CIniFile& launcherData) {
+                                  const std::string& documentPath, const CIniFile& launcherData,
+                                  const std::wstring& stagingDir, const net::TransferLimits& signatureLimits) {
     if (publicKeyLine.empty()) {
         DocumentCheck unsigned_;
         unsigned_.accepted = true;
@@ -94,12 +105,12 @@ DocumentCheck CheckUpdateDocument(const std::string& publicKeyLine, const std::s
     if (!check.hold || !ReadOpenFile(check.hold.get(), kMaxDocumentBytes, document)) {
         return Refuse("the document cannot be read");
     }
-    const MinisignResult signature = VerifyMinisign(*key, document, FetchSignature(serverAddress));
+    const MinisignResult signature = VerifyMinisign(*key, document, FetchSignature(serverAddress, stagingDir, signatureLimits));
     if (!signature.ok()) return Refuse(DescribeMinisignFailure(signature.failure));
 
     check.timestamp = TrustedCommentTimestamp(signature.trustedComment);
-    const std::optional<std::uint64_t> recorded = ParseRecordedTimestamp(
-        launcherData.GetString(LauncherDataKeys::kSection, LauncherDataKeys::kTimestamp));
+    const std::optional<std::uint64_t> recorded = ReadRecordedFloor(
+        launcherData.GetString(LauncherDataKeys::kSection, LauncherDataKeys::kTimestamp), BuiltInTimestampFloor());
     switch (CheckFreshness(check.timestamp, recorded)) {
         case Freshness::kOlder: return Refuse("older than the last accepted document");
         case Freshness::kMissingTimestamp: return Refuse("no timestamp in the trusted comment");
@@ -113,6 +124,7 @@ DocumentCheck CheckUpdateDocument(const std::string& publicKeyLine, const std::s
 
 void RecordDocumentTimestamp(CIniFile& launcherData, const DocumentCheck& check) {
     if (!check.accepted || !check.timestamp) return;
-    launcherData.WriteString(LauncherDataKeys::kSection, LauncherDataKeys::kTimestamp,
-                             std::to_wstring(*check.timestamp));
+    const std::wstring value = std::to_wstring(*check.timestamp);
+    if (launcherData.GetString(LauncherDataKeys::kSection, LauncherDataKeys::kTimestamp) == value) return;
+    launcherData.WriteString(LauncherDataKeys::kSection, LauncherDataKeys::kTimestamp, value);
 }

@@ -14,9 +14,17 @@
 #include "util/unique_handle.h"
 
 class CIniFile;
+namespace net {
+struct TransferLimits;
+}
 
 // The key compiled into this program; "" when none.
 const char* BuiltInUpdatePublicKey();
+
+// The time this launcher was built (CMake cache variable
+// TARSEL_UPDATE_TIMESTAMP_FLOOR, seconds since 1970, set when the build
+// folder is first configured): the floor used when the recorded one is lost.
+std::uint64_t BuiltInTimestampFloor();
 
 enum class Freshness { kFresh, kOlder, kMissingTimestamp };
 
@@ -25,8 +33,20 @@ enum class Freshness { kFresh, kOlder, kMissingTimestamp };
 // check). Nothing recorded: anything is fresh.
 Freshness CheckFreshness(std::optional<std::uint64_t> document, std::optional<std::uint64_t> recorded);
 
-// The recorded value: plain decimal digits; anything else reads as none.
-std::optional<std::uint64_t> ParseRecordedTimestamp(const std::wstring& value);
+// The floor the recorded value "timestamp" sets. Nothing recorded (""):
+// no floor, as before the first signed document. Plain decimal digits up
+// to the end of year 9999: that value. Anything else ("1.7e9", 23 digits,
+// "-1", a value no signer's clock gives) was written by something other
+// than this launcher, or damaged: a floor was recorded and its value lost.
+// Reading it as none would let the next replayed document through, and as
+// "refuse all" would stop every update for ever; it reads as
+// `lostFloorSubstitute` (the launcher's build time), below which no
+// document this launcher was built for can lie, and the next accepted
+// document records a readable value again.
+std::optional<std::uint64_t> ReadRecordedFloor(const std::wstring& value, std::uint64_t lostFloorSubstitute);
+
+// Seconds since 1970 of the last second of year 9999.
+inline constexpr std::uint64_t kLatestPlausibleTimestamp = 253402300799ULL;
 
 struct DocumentCheck {
     bool accepted = false;
@@ -36,11 +56,14 @@ struct DocumentCheck {
     Util::UniqueFile hold;
 };
 
-// `documentPath` (ANSI) is the downloaded document. With an empty
-// `publicKeyLine` the document is accepted and nothing is fetched or held.
-// Every refusal is explained on the debug output.
+// `documentPath` (ANSI) is the downloaded document; the signature is
+// fetched into `stagingDir`. With an empty `publicKeyLine` the document is
+// accepted and nothing is fetched or held. Every refusal is explained on
+// the debug output.
 DocumentCheck CheckUpdateDocument(const std::string& publicKeyLine, const std::string& serverAddress,
-                                  const std::string& documentPath, const CIniFile& launcherData);
+                                  const std::string& documentPath, const CIniFile& launcherData,
+                                  const std::wstring& stagingDir, const net::TransferLimits& signatureLimits);
 
-// Writes key "timestamp" when the accepted document carried one.
+// Writes key "timestamp" when the accepted document carried one that
+// differs from what is recorded.
 void RecordDocumentTimestamp(CIniFile& launcherData, const DocumentCheck& check);

@@ -1,5 +1,8 @@
 #include "update/update_check.h"
 
+#include <winsock2.h>
+#include <windows.h>
+
 #include <cwchar>
 #include <vector>
 
@@ -10,6 +13,7 @@
 #include "update/package_path.h"
 #include "update/package_sha256.h"
 #include "update/signed_document.h"
+#include "update/staging_folder.h"
 #include "update/update_config.h"
 #include "update/update_matcher.h"
 #include "util/diagnostics.h"
@@ -32,11 +36,11 @@ bool RemoveAnsiFile(const std::string& path) { return !path.empty() && Util::Rem
 // again after an earlier run removed its own must not lead to the package
 // that run recorded. Rejected stems stay until the search ends, so the
 // system cannot hand the same one out twice.
-std::string MakePackageStem() {
+std::string MakePackageStem(const std::wstring& stagingDir) {
     std::vector<std::string> rejected;
     std::string chosen;
     for (int attempt = 0; attempt < 16 && chosen.empty(); ++attempt) {
-        std::string stem = Util::MakeTempFileA(kTempPrefix);
+        std::string stem = MakeStagingFileA(stagingDir, kTempPrefix);
         if (stem.empty()) break;
         if (Util::PathExistsA(stem + ".exe")) {
             rejected.push_back(stem);
@@ -49,7 +53,7 @@ std::string MakePackageStem() {
 }
 
 // A package an earlier run recorded: a "~rq*.tmp.exe" file in the same
-// temporary folder as the new one. Once a newer package is recorded nothing
+// staging folder as the new one. Once a newer package is recorded nothing
 // refers to it any more.
 bool IsEarlierPackage(const std::wstring& earlier, const std::wstring& current) {
     if (earlier.empty() || _wcsicmp(earlier.c_str(), current.c_str()) == 0) return false;
@@ -80,10 +84,12 @@ std::string UpdateServerAddress(const CIniFile& launcherData) {
     return server;
 }
 
-std::string FetchUpdateConfig(const std::string& serverAddress) {
-    std::string path = Util::MakeTempFileA(kTempPrefix);
+std::string FetchUpdateConfig(const std::string& serverAddress, const std::wstring& stagingDir,
+                              const net::TransferLimits& limits) {
+    std::string path = MakeStagingFileA(stagingDir, kTempPrefix);
     if (path.empty()) return path;
     HttpDownloader downloader;
+    downloader.SetTransferLimits(limits);
     downloader.SetDownloadUrl(serverAddress + kDocumentPath);
     downloader.DownloadFile(path, kPartLimit);
     HttpDownloader::Handle handle = downloader.StartDownload(HttpDownloader::kInCallingThread);
@@ -95,14 +101,19 @@ std::string FetchUpdateConfig(const std::string& serverAddress) {
     return std::string();
 }
 
-std::string FetchUpdateConfig() { return FetchUpdateConfig(UpdateServerAddress(*CLauncherData::GetInstance())); }
+std::string FetchUpdateConfig() {
+    const std::optional<StagingFolder> staging = PrepareStagingFolder(Util::GetModuleDir());
+    if (!staging) return std::string();
+    return FetchUpdateConfig(UpdateServerAddress(*CLauncherData::GetInstance()), staging->path,
+                             LimitsForCheck(kUpdateCheckPace, ::GetTickCount64()).document);
+}
 
 bool GetFile(const std::string& url, const std::string& file, const std::string& md5) {
     return GetFile(url, file, md5, std::nullopt);
 }
 
 bool GetFile(const std::string& url, const std::string& file, const std::string& md5,
-             const std::optional<std::string>& sha256) {
+             const std::optional<std::string>& sha256, const net::TransferLimits& limits) {
     Util::DebugLine("[****] GetFile \n");
     Util::DebugLine("[****] ---------pstUrl:\n");
     Util::DebugValueA(url);
@@ -118,6 +129,7 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
     }
 
     HttpDownloader downloader;
+    downloader.SetTransferLimits(limits);
     downloader.SetDownloadUrl(url);
     downloader.DownloadFile(file, kPartLimit);
     HttpDownloader::Handle handle = downloader.StartDownload(HttpDownloader::kInCallingThread);
@@ -145,19 +157,30 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
     return verified;
 }
 
-void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const std::string& publicKey) {
+void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const std::string& publicKey,
+               const UpdateCheckPace& pace) {
     Util::DebugLine("[*****] 获取网络资源 GetUpdate\n");
+    const UpdateCheckLimits limits = LimitsForCheck(pace, ::GetTickCount64());
+    // Without a folder only administrators can write there is nowhere safe
+    // to keep an installer: the client has started, nothing is recorded.
+    const std::optional<StagingFolder> staging = PrepareStagingFolder(launcherDir);
+    if (!staging) return;
     const std::string server = UpdateServerAddress(launcherData);
-    std::string document = FetchUpdateConfig(server);
+    std::string document = FetchUpdateConfig(server, staging->path, limits.document);
     if (document.empty()) return;
     Util::DebugLine("[*****] sFile.not_empty()\n");
     Util::DebugValueA(document);
 
-    DocumentCheck trust = CheckUpdateDocument(publicKey, server, document, launcherData);
+    DocumentCheck trust =
+        CheckUpdateDocument(publicKey, server, document, launcherData, staging->path, limits.signature);
     if (!trust.accepted) {
         RemoveAnsiFile(document);
         return;
     }
+    // The floor moves with every accepted document, whatever follows: a
+    // newer document that withdrew a release must keep the older one that
+    // offered it from being replayed.
+    RecordDocumentTimestamp(launcherData, trust);
     UpdateInfoList records;
     ParseUpdateConfig(records, document);  // deletes the document, parsed or not
     if (trust.hold) {
@@ -169,7 +192,7 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const st
     if (!SelectUpdate(matcher, launcherData, launcherDir)) return;
 
     Util::DebugLine("[*****] 新资源匹配开始下载 GetFile\n");
-    std::string stem = MakePackageStem();
+    std::string stem = MakePackageStem(staging->path);
     if (stem.empty()) return;
     std::string package = stem + ".exe";
     Util::DebugLine("[******] 待下载文件:\n");
@@ -177,7 +200,7 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const st
 
     UpdateInfo& selected = matcher.GetSelected();
     const std::optional<std::string> sha256 = PackageSha256(selected);
-    bool verified = GetFile(selected["url"], package, selected["md5"], sha256);
+    bool verified = GetFile(selected["url"], package, selected["md5"], sha256, limits.package);
     RemoveAnsiFile(stem);
     if (!verified) {
         // Left behind, every failed run would add another unusable copy.
@@ -201,12 +224,15 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const st
     WriteKey(launcherData, LauncherDataKeys::kDesc, selected["desc"]);
     WriteKey(launcherData, LauncherDataKeys::kUrl, selected["url"]);
     RecordPackageSha256(launcherData, sha256);
-    RecordDocumentTimestamp(launcherData, trust);
     if (IsEarlierPackage(earlier, Util::AnsiToWide(package))) Util::RemoveFile(earlier);
 
     Util::DebugValueA(package);
     Util::DebugValueA("toupdate");
     for (const char* key : {"md5", "type", "newversion", "imgs", "desc", "url"}) Util::DebugValueA(selected[key]);
+}
+
+void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const std::string& publicKey) {
+    GetUpdate(launcherData, launcherDir, publicKey, kUpdateCheckPace);
 }
 
 void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir) {

@@ -8,12 +8,17 @@
 #include <optional>
 #include <string>
 
+#include "net/transfer_setup.h"
+#include "update/update_check_pace.h"
+
 class CIniFile;
 
 // The whole check against the launcher data file beside the executable.
 // Writes "exe", "action", "md5", "type", "newver", "imgs", "desc" and "url"
-// in section "base" only after a verified download. Afterwards the temporary
-// folder holds no file of this run but the recorded package.
+// in section "base" only after a verified download. Everything is fetched
+// into the staging folder beside the launcher ("Temp", only administrators
+// may write it); afterwards it holds no file of this run but the recorded
+// package. Without a usable staging folder nothing is fetched.
 void GetUpdate();
 
 // The same with the data file and the launcher folder (where the version
@@ -24,10 +29,16 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir);
 // the overloads above use the one compiled in.
 void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const std::string& publicKey);
 
-// Downloads "/pc/Update.cfg" from the update server into a new temporary
-// file and returns its ANSI path, or "" (leaving no file) when nothing came.
+// The same with the pace given (the others use kUpdateCheckPace).
+void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const std::string& publicKey,
+               const UpdateCheckPace& pace);
+
+// Downloads "/pc/Update.cfg" from the update server into a new file in the
+// staging folder (update/staging_folder.h) and returns its ANSI path, or ""
+// (leaving no file) when nothing came.
 std::string FetchUpdateConfig();
-std::string FetchUpdateConfig(const std::string& serverAddress);
+std::string FetchUpdateConfig(const std::string& serverAddress, const std::wstring& stagingDir,
+                              const net::TransferLimits& limits = {});
 
 // Downloads `url` to `file` (ANSI) in up to five parts and compares the
 // file's digest, upper-cased, with `md5` exactly. A file that fails the
@@ -38,7 +49,7 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
 // The same; when `sha256` is given the file must match it as well (both
 // digests from one pass over the file).
 bool GetFile(const std::string& url, const std::string& file, const std::string& md5,
-             const std::optional<std::string>& sha256);
+             const std::optional<std::string>& sha256, const net::TransferLimits& limits = {});
 
 // The update server: key "server" in section "base" of the data file when
 // it is not empty, otherwise the address built in. Trailing slashes are

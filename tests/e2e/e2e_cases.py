@@ -260,13 +260,14 @@ def package_changes_between_probe_and_download(build, case):
 def temp_folder_refuses_writes(build, case):
     s = Scenario(build, case)
     s.offer()
-    refused = set_up_fault(["chattr", "+i", s.folder.temp])
+    os.makedirs(s.folder.staging)
+    refused = set_up_fault(["chattr", "+i", s.folder.staging])
     if refused:
         return refused
     try:
         result = s.launch()
     finally:
-        release_immutable(s.folder.temp)
+        release_immutable(s.folder.staging)
     check(result.debug_has(LINE_UPDATE_CHECK), "the update check did not run")
     expect_client_started(s.folder)
     expect_nothing_recorded(s.folder)
@@ -275,7 +276,8 @@ def temp_folder_refuses_writes(build, case):
 def disk_full_mid_download(build, case):
     s = Scenario(build, case)
     s.offer()
-    refused = set_up_fault(["mount", "-t", "tmpfs", "-o", "size=2m", "tarsel-e2e", s.folder.temp])
+    os.makedirs(s.folder.staging)
+    refused = set_up_fault(["mount", "-t", "tmpfs", "-o", "size=2m", "tarsel-e2e", s.folder.staging])
     if refused:
         return refused
     try:
@@ -285,7 +287,7 @@ def disk_full_mid_download(build, case):
         check(result.debug_has(LINE_MD5_FAILED), "the download did not fail:\n" + result.debug_text)
         expect_nothing_recorded(s.folder)
     finally:
-        subprocess.run(["umount", s.folder.temp])
+        subprocess.run(["umount", s.folder.staging])
 
 
 def _data_file_case(build, case, data_bytes, expect_update, client_version=CLIENT_VERSION, immutable=False):

@@ -43,6 +43,12 @@ class ShareInstallFolder(InstallFolder):
     """An install folder whose launcher is started by another path to it."""
 
     exe_path = None
+    share = None  # "\\\\SERVER\\install\\", which names self.dir
+
+    def local_path(self, path):
+        if self.share and path and path.lower().startswith(self.share.lower()):
+            return os.path.join(self.dir, *path[len(self.share):].split("\\"))
+        return super().local_path(path)
 
     def _probe_command(self, instances=1):
         return [self.build.wine_run, self.build.probe, "--temp", wine_path(self.temp), "--instances", str(instances),
@@ -66,6 +72,7 @@ def _launch_from_share(build, case, exe_form):
     server = "tarsel-e2e-%d" % os.getpid()
     with share_of(folder.dir, server) as share:
         folder.exe_path = exe_form(share) + "TarselMainLauncher.exe"
+        folder.share = share
         result = folder.launch()
         expect_clean_exit(result)
         starts = folder.wait_for_starts(1)

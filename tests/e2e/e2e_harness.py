@@ -256,6 +256,8 @@ class InstallFolder:
         shutil.rmtree(self.root, ignore_errors=True)
         self.dir = os.path.join(self.root, "install")
         self.temp = os.path.join(self.root, "temp")
+        # Where the launcher fetches and keeps packages; it makes it itself.
+        self.staging = os.path.join(self.dir, "Temp")
         self.stub_log = os.path.join(self.root, "started.log")
         os.makedirs(os.path.join(self.dir, "Common"))
         os.makedirs(self.temp)
@@ -287,10 +289,18 @@ class InstallFolder:
         raw = self.data_bytes()
         return parse_ini(decode_data_file(raw)).get("base", {}) if raw is not None else {}
 
+    def local_path(self, path):
+        """The Linux path of a path the launcher recorded; None when there
+        is none."""
+        return linux_path(path)
+
     def temp_files(self):
+        """Files in the staging folder and in the user's temporary folder,
+        named relative to their folder."""
         found = []
-        for top, _, files in os.walk(self.temp):
-            found += [os.path.relpath(os.path.join(top, f), self.temp) for f in files]
+        for root in (self.staging, self.temp):
+            for top, _, files in os.walk(root):
+                found += [os.path.relpath(os.path.join(top, f), root) for f in files]
         return sorted(found)
 
     def launch(self, instances=1):
@@ -498,8 +508,8 @@ def expect_recorded(folder, package, newversion=NEW_VERSION, mode="Prompt"):
     check(data["action"] == "toupdate", "action is %r" % data["action"])
     check(data["type"] == mode and data["newver"] == newversion, "type/newver are %r/%r" % (data["type"], data["newver"]))
     check(data["md5"] == md5_upper(package), "md5 %s is not the package's %s" % (data["md5"], md5_upper(package)))
-    exe = linux_path(data["exe"])
-    check(exe is not None and os.path.dirname(exe) == folder.temp, "exe %r is not in the temporary folder" % data["exe"])
+    exe = folder.local_path(data["exe"])
+    check(exe is not None and os.path.dirname(exe) == folder.staging, "exe %r is not in the staging folder" % data["exe"])
     with open(exe, "rb") as f:
         check(f.read() == package, "the recorded package's bytes differ from the published ones")
     leftovers = [f for f in folder.temp_files() if f != os.path.basename(exe)]

@@ -45,8 +45,8 @@ TEST(InstallerSha256, RecordedSha256DecidesBesideMd5) {
         InstallFolder folder;
         folder.AddClient(kVersion);
         folder.WriteData(L"ver", kVersion);
-        folder.AddInstaller(L"pkg\\setup.exe");
-        const std::wstring installer = folder / L"pkg\\setup.exe";
+        folder.AddInstaller(L"Temp\\setup.exe");
+        const std::wstring installer = folder / L"Temp\\setup.exe";
         const std::string recordedBytes = testsupport::ReadFileBytes(installer);
         std::string bytes = recordedBytes;
         if (c.recorded == kOfEarlierBytes) {

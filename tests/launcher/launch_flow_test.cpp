@@ -62,8 +62,8 @@ TEST_P(LaunchFlow, StartsWhatTheOutcomeTableSays) {
     InstallFolder folder;
     const std::wstring client = folder.AddClient(kVersion);
     folder.WriteData(L"ver", kVersion);
-    const std::string digest = folder.AddInstaller(L"pkg\\setup.exe");
-    folder.WriteData(L"exe", folder / L"pkg\\setup.exe");
+    const std::string digest = folder.AddInstaller(L"Temp\\setup.exe");
+    folder.WriteData(L"exe", folder / L"Temp\\setup.exe");
     folder.WriteData(L"md5", Util::AnsiToWide(c.digestMatches ? digest : std::string(32, 'A')));
     if (*c.action) folder.WriteData(L"action", c.action);
     if (*c.type) folder.WriteData(L"type", c.type);
@@ -85,7 +85,7 @@ TEST_P(LaunchFlow, StartsWhatTheOutcomeTableSays) {
             starts = folder.WaitForStarts(1);
             ASSERT_EQ(starts.size(), 1u);
             EXPECT_EQ(starts[0].role, L"installer");
-            EXPECT_EQ(starts[0].path, folder / L"pkg\\setup.exe");
+            EXPECT_EQ(starts[0].path, folder / L"Temp\\setup.exe");
             EXPECT_EQ(starts[0].parameters, c.expect == Expect::kSilentInstaller ? L"silent" : L"");
             break;
         case Expect::kNothing:
@@ -139,9 +139,9 @@ TEST(LaunchFlowDigest, LowerCaseRecordedDigestNeverMatches) {
     InstallFolder folder;
     folder.AddClient(kVersion);
     folder.WriteData(L"ver", kVersion);
-    std::string digest = folder.AddInstaller(L"pkg\\setup.exe");
+    std::string digest = folder.AddInstaller(L"Temp\\setup.exe");
     for (char& c : digest) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    folder.WriteData(L"exe", folder / L"pkg\\setup.exe");
+    folder.WriteData(L"exe", folder / L"Temp\\setup.exe");
     folder.WriteData(L"md5", Util::AnsiToWide(digest));
     folder.WriteData(L"action", L"toupdate");
     folder.WriteData(L"type", L"StartUp");
@@ -158,7 +158,7 @@ TEST(LaunchFlowDigest, MissingInstallerWithEmptyRecordedDigestFailsTheCheck) {
     InstallFolder folder;
     folder.AddClient(kVersion);
     folder.WriteData(L"ver", kVersion);
-    folder.WriteData(L"exe", folder / L"pkg\\missing.exe");
+    folder.WriteData(L"exe", folder / L"Temp\\missing.exe");
     folder.WriteData(L"md5", L"");
     folder.WriteData(L"action", L"toupdate");
     folder.WriteData(L"type", L"Force");
@@ -272,8 +272,8 @@ TEST(LaunchFlowWithServer, FailedCheckStartsClientThenRecordsTheServersUpdate) {
     folder.AddClient(kVersion);
     folder.WriteData(L"ver", kVersion);
     folder.WriteData(L"server", Util::AnsiToWide(servers.NginxUrl(site)));
-    folder.WriteData(L"exe", folder / L"pkg\\tampered.exe");
-    testsupport::WriteFileBytes(folder / L"pkg\\tampered.exe", "not the package");
+    folder.WriteData(L"exe", folder / L"Temp\\tampered.exe");
+    testsupport::WriteFileBytes(folder / L"Temp\\tampered.exe", "not the package");
     folder.WriteData(L"md5", Util::AnsiToWide(md5));
     folder.WriteData(L"action", L"toupdate");
     folder.WriteData(L"type", L"Prompt");
@@ -288,7 +288,7 @@ TEST(LaunchFlowWithServer, FailedCheckStartsClientThenRecordsTheServersUpdate) {
     EXPECT_EQ(folder.BoxLog(), "") << "a failed check asks nothing";
     // The update check replaced the record with the server's verified package.
     const std::wstring recorded = folder.ReadData(L"exe");
-    EXPECT_EQ(recorded.rfind(temp.path(), 0), 0u) << Util::WideToUtf8(recorded);
+    EXPECT_EQ(recorded.rfind(folder / L"Temp\\", 0), 0u) << Util::WideToUtf8(recorded);
     EXPECT_EQ(testsupport::ReadFileBytes(recorded), package);
     EXPECT_EQ(folder.ReadData(L"md5"), Util::AnsiToWide(md5));
     EXPECT_EQ(folder.ReadData(L"type"), L"StartUp");

@@ -37,8 +37,8 @@ struct WaitingInstaller {
     explicit WaitingInstaller(const wchar_t* type) : folder(LauncherProgram::kRealLauncher) {
         client = folder.AddClient(kVersion);
         folder.WriteData(L"ver", kVersion);
-        const std::string digest = folder.AddInstaller(L"pkg\\setup.exe");
-        installer = folder / L"pkg\\setup.exe";
+        const std::string digest = folder.AddInstaller(L"Temp\\setup.exe");
+        installer = folder / L"Temp\\setup.exe";
         folder.WriteData(L"exe", installer);
         folder.WriteData(L"md5", Util::AnsiToWide(digest));
         folder.WriteData(L"action", L"toupdate");
@@ -164,7 +164,7 @@ TEST(WholeLauncher, FirstLaunchRecordsTheServersUpdateAndTheSecondAsks) {
     EXPECT_EQ(folder.ReadData(L"action"), L"toupdate");
     EXPECT_EQ(folder.ReadData(L"type"), L"StartUp");
     const std::wstring recorded = folder.ReadData(L"exe");
-    EXPECT_EQ(recorded.rfind(temp.path(), 0), 0u) << Util::WideToUtf8(recorded);
+    EXPECT_EQ(recorded.rfind(folder / L"Temp\\", 0), 0u) << Util::WideToUtf8(recorded);
     EXPECT_EQ(testsupport::ReadFileBytes(recorded), package);
 
     // Second launch: the box asks; update now runs the recorded installer

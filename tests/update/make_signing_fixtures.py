@@ -69,6 +69,10 @@ def main():
     site("older", document(url, md5, sha), comment="timestamp:1000\tfile:Update.cfg\thashed")
     site("newer", document(url, md5, sha), comment="timestamp:3000\tfile:Update.cfg\thashed")
     site("notimestamp", document(url, md5, sha), comment="release build 7")
+    # A newer document that withdrew every release, and one signed now with
+    # minisign's own comment (its timestamp lies after any build's).
+    site("withdrawn", b'{ "Configs": [], "Targets": {} }\n', comment="timestamp:3000\tfile:Update.cfg\thashed")
+    site("current", document(url, md5, sha), comment=None)
     site("unsigned", document(url, md5, sha), signed=False)
     empty = site("emptysig", document(url, md5, sha))
     write(empty + ".minisig", b"")

@@ -117,22 +117,22 @@ class LongTemporaryFolder : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(site_.ok()) << "the http_servers_start fixture did not run"; }
 
-    // Points the process at a temporary folder whose path (with its
-    // trailing backslash) is `length` characters long.
-    bool UseTemporaryFolderOfLength(size_t length) {
-        std::wstring dir = site_.tempDir();
-        while (dir.size() < length) {
-            const size_t room = length - dir.size();
+    // Puts the launcher in a folder whose staging folder ("Temp\\" beside
+    // it, where the check fetches) is `length` characters long with its
+    // trailing backslash.
+    bool UseStagingFolderOfLength(size_t length) {
+        constexpr size_t kStagingName = 5;  // "Temp\\"
+        std::wstring dir = site_.launcherDir();
+        while (dir.size() < length - kStagingName) {
+            const size_t room = length - kStagingName - dir.size();
             if (room == 1) return false;  // no name fits before the backslash
             const size_t name = room > 60 ? 50 : room - 1;  // never leaves a room of 1
             dir += std::wstring(name, L'd') + L"\\";
             if (!::CreateDirectoryW(dir.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) return false;
         }
-        temp_ = dir;
-        ::SetEnvironmentVariableW(L"TMP", dir.c_str());
-        ::SetEnvironmentVariableW(L"TEMP", dir.c_str());
-        char reported[MAX_PATH] = {};
-        return ::GetTempPathA(MAX_PATH, reported) == length;
+        launcherDir_ = dir;
+        temp_ = dir + L"Temp\\";
+        return temp_.size() == length;
     }
 
     std::vector<std::wstring> FilesIn(const std::wstring& dir) const {
@@ -147,13 +147,14 @@ protected:
     }
 
     UpdateCheckSite site_{"longtemp"};
+    std::wstring launcherDir_;
     std::wstring temp_;
 };
 
 TEST_F(LongTemporaryFolder, PackageThatCouldNeverVerifyIsNotFetched) {
     // 245 characters: the document's name and side file still fit, the
     // package's side file ("~rq" + 1-4 hex digits + ".tmp.exe.dl") does not.
-    ASSERT_TRUE(UseTemporaryFolderOfLength(245));
+    ASSERT_TRUE(UseStagingFolderOfLength(245));
     const std::string package = PatternBytes(300000, 72);
     const std::string md5 = DigestOf(package);
     const std::string url = site_.PublishPackage("setup.exe", package);
@@ -162,7 +163,7 @@ TEST_F(LongTemporaryFolder, PackageThatCouldNeverVerifyIsNotFetched) {
 
     for (int launch = 0; launch < 2; ++launch) {
         testsupport::DebugOutputCapture capture;
-        GetUpdate(site_.data(), site_.launcherDir());
+        GetUpdate(site_.data(), launcherDir_);
         const std::string log = capture.Text();
         EXPECT_NE(log.find("[*****] sFile.not_empty()"), std::string::npos) << "the document was read";
         EXPECT_NE(log.find("[******] path too long, not downloading\n"), std::string::npos) << log;
@@ -175,12 +176,12 @@ TEST_F(LongTemporaryFolder, PackageThatCouldNeverVerifyIsNotFetched) {
 
 TEST_F(LongTemporaryFolder, PackageThatFitsIsFetchedAndRecorded) {
     // 230 characters leave room for the longest package side file.
-    ASSERT_TRUE(UseTemporaryFolderOfLength(230));
+    ASSERT_TRUE(UseStagingFolderOfLength(230));
     const std::string package = PatternBytes(300000, 73);
     const std::string md5 = DigestOf(package);
     const std::string url = site_.PublishPackage("setup.exe", package);
     ASSERT_TRUE(site_.PublishDocument(OneRuleDocument("1.1.*.*", "1.1.517.0", url, md5)));
-    GetUpdate(site_.data(), site_.launcherDir());
+    GetUpdate(site_.data(), launcherDir_);
     const std::wstring exe = site_.data().GetString(L"base", L"exe");
     EXPECT_EQ(exe.rfind(temp_, 0), 0u) << Util::WideToUtf8(exe);
     EXPECT_EQ(testsupport::ReadFileBytes(exe), package);

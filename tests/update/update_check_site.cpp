@@ -14,8 +14,9 @@ namespace updatetest {
 
 UpdateCheckSite::UpdateCheckSite(const std::string& name)
     : launcherDir_(dir_ / L"launcher\\"),
+      stagingDir_(launcherDir_ + L"Temp\\"),
       folder_(testsupport::UniqueServerName("site-" + name)) {
-    testsupport::MakeDirs(launcherDir_);
+    testsupport::MakeDirs(stagingDir_);
     std::wstring temp = dir_ / L"temp\\";
     if (testsupport::MakeDirs(temp)) tempDir_ = temp;
     savedTmp_ = testsupport::GetEnv(L"TMP");
@@ -47,10 +48,12 @@ std::string UpdateCheckSite::PackageLogName(const std::string& fileName) const {
 
 std::string UpdateCheckSite::DataBytes() const { return testsupport::ReadFileBytes(DataPath()); }
 
-std::vector<std::wstring> UpdateCheckSite::TempFiles() const {
+namespace {
+
+std::vector<std::wstring> NamesIn(const std::wstring& dir) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    Util::UniqueFind find(::FindFirstFileW((tempDir_ + L"*").c_str(), &found));
+    Util::UniqueFind find(::FindFirstFileW((dir + L"*").c_str(), &found));
     if (!find) return names;
     do {
         std::wstring name = found.cFileName;
@@ -58,6 +61,12 @@ std::vector<std::wstring> UpdateCheckSite::TempFiles() const {
     } while (::FindNextFileW(find.get(), &found));
     return names;
 }
+
+}  // namespace
+
+std::vector<std::wstring> UpdateCheckSite::TempFiles() const { return NamesIn(stagingDir_); }
+
+std::vector<std::wstring> UpdateCheckSite::UserTempFiles() const { return NamesIn(tempDir_); }
 
 std::vector<std::string> KeysInFileOrder(const std::string& iniText) {
     std::vector<std::string> keys;

@@ -40,14 +40,19 @@ public:
     std::string DataBytes() const;
     const std::wstring& launcherDir() const { return launcherDir_; }
 
-    // Names in the temporary folder the process now uses.
+    // Names in the staging folder beside the launcher ("Temp\\"), where the
+    // check fetches everything; it exists from the start.
     std::vector<std::wstring> TempFiles() const;
-    const std::wstring& tempDir() const { return tempDir_; }
+    const std::wstring& tempDir() const { return stagingDir_; }
+    // Names in the user's temporary folder the process now uses (TMP and
+    // TEMP), where the check must leave nothing.
+    std::vector<std::wstring> UserTempFiles() const;
 
 private:
     testsupport::HttpTestServers servers_;
     testsupport::TempDir dir_;
     std::wstring launcherDir_;
+    std::wstring stagingDir_;
     std::wstring tempDir_;
     std::string folder_;
     CIniFile data_;

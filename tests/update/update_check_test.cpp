@@ -40,7 +40,7 @@ protected:
 
 TEST_F(UpdateCheckParts, DocumentIsFetchedIntoATemporaryFile) {
     ASSERT_TRUE(site_.PublishDocument("{ \"Configs\": [] }\n"));
-    std::string path = FetchUpdateConfig(site_.ServerAddress());
+    std::string path = FetchUpdateConfig(site_.ServerAddress(), site_.tempDir());
     ASSERT_NE(path, "");
     EXPECT_EQ(path.rfind(Util::WideToAnsi(site_.tempDir()), 0), 0u) << path;
     EXPECT_EQ(testsupport::ReadFileBytes(Util::AnsiToWide(path)), "{ \"Configs\": [] }\n");
@@ -48,7 +48,7 @@ TEST_F(UpdateCheckParts, DocumentIsFetchedIntoATemporaryFile) {
 
 TEST_F(UpdateCheckParts, MissingDocumentOrServerLeavesNoFile) {
     for (std::string server : {site_.ServerAddress(), std::string("http://127.0.0.1:1")}) {
-        EXPECT_EQ(FetchUpdateConfig(server), "") << server;
+        EXPECT_EQ(FetchUpdateConfig(server, site_.tempDir()), "") << server;
         EXPECT_TRUE(site_.TempFiles().empty()) << server;
     }
 }

@@ -24,6 +24,13 @@ path element picks a fault that nginx will not make:
   /statusonly/PATH   sends the status line "HTTP/1.1 200 OK", then nothing
   /stallbody/NAME    HEAD answers like /plain/; every GET sends its headers
                      and a quarter of the bytes asked for, then nothing
+  /trickle/PATH      announces 1 MiB (no ranges); every GET then sends four
+                     bytes every half second until the client closes
+  /overlong/PATH     HEAD announces 1000 bytes; every GET announces and
+                     sends 64 MiB
+
+The last two need no file, and log "SENT N" (the body bytes the server got
+rid of) after each GET.
 
 PATH may have several elements (an update server's "/pc/Update.cfg" under
 a folder of its own); it is logged with "/" turned into "_".
@@ -48,7 +55,11 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 STALL_SECONDS = 14
 HOLD_SECONDS = 150
 SILENT_FAULTS = ("silent", "statusonly")
+ENDLESS_FAULTS = ("trickle", "overlong")
 HUGE_SIZE = 3 * 1024 * 1024 * 1024
+TRICKLE_ANNOUNCED = 1024 * 1024
+OVERLONG_ANNOUNCED = 1000
+OVERLONG_SENT = 64 * 1024 * 1024
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -62,11 +73,44 @@ class Handler(BaseHTTPRequestHandler):
         pass
 
     # -- helpers ---------------------------------------------------------
-    def record(self, fault, name):
-        line = "%s %s %s\n" % (self.command, fault, self.headers.get("Range", "-"))
+    def record(self, fault, name, line=None):
+        if line is None:
+            line = "%s %s %s\n" % (self.command, fault, self.headers.get("Range", "-"))
         safe = re.sub(r"[^A-Za-z0-9._-]", "_", name)
         with open(os.path.join(self.server.logdir, safe + ".log"), "a") as log:
             log.write(line)
+
+    def send_endless(self, fault, name):
+        """A body that never ends on its own: four bytes every half second,
+        or far more than was announced. Logs what left the server."""
+        self.close_connection = True
+        announced = TRICKLE_ANNOUNCED if fault == "trickle" else OVERLONG_ANNOUNCED
+        if self.command == "GET" and fault == "overlong":
+            announced = OVERLONG_SENT
+        self.send_response(200)
+        self.send_header("Content-Length", str(announced))
+        self.send_header("Accept-Ranges", "none")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        if self.command != "GET":
+            return
+        sent = 0
+        deadline = time.monotonic() + HOLD_SECONDS
+        try:
+            if fault == "trickle":
+                while sent + 4 <= announced and time.monotonic() < deadline:
+                    self.wfile.write(b"{ \n ")
+                    self.wfile.flush()
+                    sent += 4
+                    time.sleep(0.5)
+            else:
+                block = b"\0" * 65536
+                while sent < OVERLONG_SENT:
+                    self.wfile.write(block)
+                    sent += len(block)
+        except OSError:
+            pass
+        self.record(fault, name, "SENT %d\n" % sent)
 
     def parse_range(self, size):
         """(first, last) of a single "bytes=a-b" or "bytes=a-" range, or None."""
@@ -157,6 +201,11 @@ class Handler(BaseHTTPRequestHandler):
             self.record("redirect", parts[2])
             target = "/plain/%s" % parts[2] if hops <= 1 else "/redirect/%d/%s" % (hops - 1, parts[2])
             self.send_plain(302, extra=[("Location", target)])
+            return
+        if fault in ENDLESS_FAULTS and len(parts) >= 2:
+            name = "/".join(parts[1:])
+            self.record(fault, name)
+            self.send_endless(fault, name)
             return
         if fault in SILENT_FAULTS and len(parts) >= 2:
             self.record(fault, "/".join(parts[1:]))
