@@ -149,6 +149,16 @@ CommandOutput RunCheck(const Arguments& arguments) {
     if (online) onlineLines = CheckOnline(document);
     std::string signatureLines;
     if (key) {
+        // A keyed launcher offers only packages whose SHA-256 the signed
+        // document holds.
+        for (size_t i = 0; i < document.rules.size(); ++i) {
+            const UpdateInfo& rule = document.rules[i];
+            if (rule.find("url") == rule.end() || rule.find("sha256") != rule.end()) continue;
+            document.problems.push_back(
+                {true, document.ruleLines[i],
+                 "rule " + std::to_string(document.ruleNumbers[i]) + ": package " + UpdateInfoField(rule, "md5") +
+                     " has no SHA256: a launcher built with this key does not offer it"});
+        }
         const std::string signatureName = words[0] + ".minisig";
         SignatureVerdict verdict = VerifyDocumentSignature(path, *key);
         if (!verdict.verified) {

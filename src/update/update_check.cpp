@@ -190,6 +190,14 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const st
     }
     UpdateMatcher matcher(&records);
     if (!SelectUpdate(matcher, launcherData, launcherDir)) return;
+    UpdateInfo& selected = matcher.GetSelected();
+    const std::optional<std::string> sha256 = PackageSha256(selected);
+    if (!publicKey.empty() && !sha256) {
+        // The signature covers the document, and only a digest the document
+        // holds carries that to the package: MD5 alone can be forged.
+        Util::DebugLine("[******] package without sha256, not offered by a launcher that checks signatures\n");
+        return;
+    }
 
     Util::DebugLine("[*****] 新资源匹配开始下载 GetFile\n");
     std::string stem = MakePackageStem(staging->path);
@@ -198,8 +206,6 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const st
     Util::DebugLine("[******] 待下载文件:\n");
     Util::DebugValueA(package);
 
-    UpdateInfo& selected = matcher.GetSelected();
-    const std::optional<std::string> sha256 = PackageSha256(selected);
     bool verified = GetFile(selected["url"], package, selected["md5"], sha256, limits.package);
     RemoveAnsiFile(stem);
     if (!verified) {

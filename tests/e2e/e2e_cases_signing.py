@@ -1,6 +1,7 @@
 """End-to-end cases for signed update documents: the real launcher built
 with the test signing key (TarselMainLauncherSigned.exe) against nginx,
 with documents signed by the real minisign tool."""
+import hashlib
 import os
 import shutil
 import subprocess
@@ -24,6 +25,12 @@ def _signed_scenario(build, case):
 
 def _sign_document(build, s, alter_after_signing=None):
     path = os.path.join(s.site.docroot, s.site.folder, "pc", "Update.cfg")
+    # A launcher with a key offers only packages whose SHA-256 is signed.
+    with open(path, "rb") as f:
+        text = f.read()
+    sha256 = hashlib.sha256(s.package).hexdigest().encode()
+    with open(path, "wb") as f:
+        f.write(text.replace(b'"ExeUrl": "', b'"SHA256": "' + sha256 + b'", "ExeUrl": "', 1))
     key = os.path.join(build.dir, "test-signing-key", "update.key")
     subprocess.run(["minisign", "-S", "-s", key, "-m", path], check=True, stdin=subprocess.DEVNULL,
                    stdout=subprocess.DEVNULL)

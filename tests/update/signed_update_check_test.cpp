@@ -136,10 +136,21 @@ TEST_F(SignedUpdateCheck, PackageMustMatchItsSha256) {
 }
 
 TEST_F(SignedUpdateCheck, WithoutSha256MD5AloneDecidesAndAnEarlierSha256IsCleared) {
+    // Only where no key is built in: a keyed check does not offer it.
     site_.data().WriteString(L"base", L"sha256", L"00");
-    Check("nosha", key_);
+    Check("nosha", "");
     ExpectRecorded("nosha");
     EXPECT_EQ(Data(L"sha256"), "");
+}
+
+TEST_F(SignedUpdateCheck, KeyedCheckDoesNotOfferAPackageWithoutSha256) {
+    const std::string debug = Check("nosha", key_);
+    EXPECT_NE(debug.find("[******] package without sha256, not offered by a launcher that checks signatures\n"),
+              std::string::npos)
+        << debug;
+    EXPECT_EQ(Data(L"exe"), "");
+    EXPECT_EQ(Data(L"timestamp"), "2000") << "the document itself was accepted";
+    EXPECT_TRUE(site_.TempFiles().empty()) << "the package is not fetched";
 }
 
 TEST_F(SignedUpdateCheck, UnkeyedCheckNeverAsksForASignature) {
