@@ -13,5 +13,6 @@ target_include_directories(tarsel_skin_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE
 
 tarsel_add_gtest(skin_archive_test
     SOURCES skin/zip_archive_test.cpp skin/zip_records_test.cpp skin/zip_corruption_test.cpp
+            skin/skin_sources_test.cpp
     LIBS tarsel_ui_engine tarsel_skin_testsupport
     FIXTURES skin_fixtures)

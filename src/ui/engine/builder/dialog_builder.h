@@ -14,9 +14,6 @@ namespace TarselUI {
 class CControlUI;
 class CPaintManagerUI;
 
-// Control factories kept by the paint manager (its plug-in list).
-using LPCREATECONTROL = CControlUI* (*)(LPCWSTR pstrType);
-
 class IDialogBuilderCallback {
 public:
     virtual ~IDialogBuilderCallback() = default;

@@ -3,8 +3,9 @@
 // into control events, lays out and paints the control tree, keeps focus,
 // hover, capture and timers, delivers notifications, and owns the window's
 // resources (fonts, images, default attribute lists). Static members hold
-// the settings every window of the process shares (module instance,
-// resource folder, skin archive, colour adjustment, live managers).
+// the settings every window of the process shares (module instance, colour
+// adjustment, live managers); where skin files are found is the shared
+// CSkinSources, which the resource settings below forward to.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -35,6 +36,11 @@ class CShadowUI;
 constexpr UINT UIMSG_INIT_SHADOW = 3023;
 // Posted to the window to delete the controls handed to delayed cleanup.
 constexpr UINT UIMSG_DELAYED_CLEANUP = WM_APP + 1;
+
+// A plug-in module's "CreateControl": a new control for a tag the engine
+// does not know, or null. The manager keeps the loaded ones (GetPlugins);
+// the dialog builder asks them after its own class table.
+using LPCREATECONTROL = CControlUI* (*)(LPCWSTR pstrType);
 
 struct tagTFontInfo {
     HFONT hFont;
@@ -286,8 +292,6 @@ public:
     static void Term();
 
 private:
-    static void CloseCachedZip();
-
     // Message handling steps.
     void DeliverQueuedNotifications();
     bool HandleMouseMove(WPARAM wParam, LPARAM lParam);
@@ -402,11 +406,6 @@ public:
 private:
 
     static HINSTANCE m_hInstance;
-    static HINSTANCE m_hResourceInstance;
-    static CUIString m_pStrResourcePath;
-    static CUIString m_pStrResourceZip;
-    static bool m_bCachedResourceZip;
-    static ZipArchive* m_hResourceZip;
 };
 
 }  // namespace TarselUI

@@ -1,30 +1,14 @@
 // Which skin archive the engine reads: one held in memory, or a file under
-// the resource folder, optionally kept open between loads.
+// the resource folder, optionally kept open between loads. The shared skin
+// sources keep it; these settings are the engine's public face for them.
 
 #include "ui/engine/controls/paint_manager.h"
-#include "ui/skin/zip_archive.h"
+#include "ui/skin/skin_sources.h"
 
 namespace TarselUI {
 
-namespace {
-constexpr wchar_t kMemoryArchiveMarker[] = L"membuffer";
-}
-
-void CPaintManagerUI::CloseCachedZip() {
-    if (m_bCachedResourceZip && m_hResourceZip) ZipClose(m_hResourceZip);
-    m_hResourceZip = nullptr;
-    m_bCachedResourceZip = false;
-}
-
 void CPaintManagerUI::SetResourceZip(const void* pData, unsigned int nLength) {
-    // Windows created later pass their own copy of the same resource; the
-    // archive installed first stays in use. One that failed to open is no
-    // archive at all, so a later block may take its place.
-    if (m_pStrResourceZip == kMemoryArchiveMarker && m_hResourceZip) return;
-    CloseCachedZip();
-    m_pStrResourceZip = kMemoryArchiveMarker;
-    m_bCachedResourceZip = true;
-    m_hResourceZip = ZipOpen(pData, nLength, kZipSourceMemory);
+    CSkinSources::Shared().UseMemoryArchive(pData, nLength);
 }
 
 void CPaintManagerUI::SetResourceZip(const void* pData, unsigned int nLength, LPCWSTR) {
@@ -32,23 +16,15 @@ void CPaintManagerUI::SetResourceZip(const void* pData, unsigned int nLength, LP
 }
 
 void CPaintManagerUI::SetResourceZip(LPCWSTR pStrZip, bool bCachedResourceZip) {
-    if (!pStrZip || *pStrZip == L'\0') return;
-    if (m_pStrResourceZip == pStrZip && m_bCachedResourceZip == bCachedResourceZip) return;
-    CloseCachedZip();
-    m_pStrResourceZip = pStrZip;
-    m_bCachedResourceZip = bCachedResourceZip;
-    if (bCachedResourceZip) {
-        const CUIString file = m_pStrResourcePath + m_pStrResourceZip;
-        m_hResourceZip = ZipOpen(file.GetData(), 0, kZipSourceFileName);
-    }
+    CSkinSources::Shared().UseArchiveFile(pStrZip, bCachedResourceZip);
 }
 
-const CUIString& CPaintManagerUI::GetResourceZip() { return m_pStrResourceZip; }
+const CUIString& CPaintManagerUI::GetResourceZip() { return CSkinSources::Shared().GetArchiveName(); }
 
-bool CPaintManagerUI::IsCachedResourceZip() { return m_bCachedResourceZip; }
+bool CPaintManagerUI::IsCachedResourceZip() { return CSkinSources::Shared().KeepsArchiveOpen(); }
 
-ZipArchive* CPaintManagerUI::GetResourceZipHandle() { return m_hResourceZip; }
+ZipArchive* CPaintManagerUI::GetResourceZipHandle() { return CSkinSources::Shared().GetOpenArchive(); }
 
-void CPaintManagerUI::Term() { CloseCachedZip(); }
+void CPaintManagerUI::Term() { CSkinSources::Shared().CloseArchive(); }
 
 }  // namespace TarselUI

@@ -1,7 +1,6 @@
 // Plug-ins: modules that add control classes for tags the engine does not
 // know. The dialog builder asks their factories after its own class table.
 
-#include "ui/engine/builder/dialog_builder.h"
 #include "ui/engine/controls/paint_manager.h"
 #include "util/unique_handle.h"
 

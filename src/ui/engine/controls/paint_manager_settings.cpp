@@ -1,7 +1,9 @@
-// The module, folder and current-path settings shared by every window.
+// The module, folder and current-path settings shared by every window; the
+// resource module and folder are kept by the shared skin sources.
 
 #include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/controls/shadow_class_hook.h"
+#include "ui/skin/skin_sources.h"
 
 namespace TarselUI {
 
@@ -10,14 +12,10 @@ constexpr int kPathBuffer = MAX_PATH;
 }
 
 HINSTANCE CPaintManagerUI::m_hInstance = nullptr;
-HINSTANCE CPaintManagerUI::m_hResourceInstance = nullptr;
-CUIString CPaintManagerUI::m_pStrResourcePath;
-CUIString CPaintManagerUI::m_pStrResourceZip;
-bool CPaintManagerUI::m_bCachedResourceZip = false;
-ZipArchive* CPaintManagerUI::m_hResourceZip = nullptr;
 
 void CPaintManagerUI::SetInstance(HINSTANCE hInstance) {
     m_hInstance = hInstance;
+    CSkinSources::Shared().SetModule(hInstance);
     RegisterShadowWindowClass(hInstance);
 }
 
@@ -43,19 +41,12 @@ CUIString CPaintManagerUI::GetCurrentPath() {
 
 void CPaintManagerUI::SetCurrentPath(LPCWSTR pStrPath) { ::SetCurrentDirectoryW(pStrPath); }
 
-void CPaintManagerUI::SetResourceDll(HINSTANCE hInstance) { m_hResourceInstance = hInstance; }
+void CPaintManagerUI::SetResourceDll(HINSTANCE hInstance) { CSkinSources::Shared().SetResourceModule(hInstance); }
 
-HINSTANCE CPaintManagerUI::GetResourceDll() {
-    return m_hResourceInstance ? m_hResourceInstance : m_hInstance;
-}
+HINSTANCE CPaintManagerUI::GetResourceDll() { return CSkinSources::Shared().GetResourceModule(); }
 
-void CPaintManagerUI::SetResourcePath(LPCWSTR pStrPath) {
-    m_pStrResourcePath = pStrPath ? pStrPath : L"";
-    if (m_pStrResourcePath.IsEmpty()) return;
-    const wchar_t last = m_pStrResourcePath[m_pStrResourcePath.GetLength() - 1];
-    if (last != L'\\' && last != L'/') m_pStrResourcePath += L'\\';
-}
+void CPaintManagerUI::SetResourcePath(LPCWSTR pStrPath) { CSkinSources::Shared().SetFolder(pStrPath); }
 
-const CUIString& CPaintManagerUI::GetResourcePath() { return m_pStrResourcePath; }
+const CUIString& CPaintManagerUI::GetResourcePath() { return CSkinSources::Shared().GetFolder(); }
 
 }  // namespace TarselUI

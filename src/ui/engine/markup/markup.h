@@ -10,6 +10,7 @@
 namespace TarselUI {
 
 class CMarkup;
+class CSkinSources;
 
 // Encodings LoadFromMem and LoadFromFile understand.
 enum MarkupEncoding {
@@ -90,9 +91,11 @@ public:
     bool Load(LPCWSTR xml);
     // The bytes are only read. UTF-16 needs its byte-order mark.
     bool LoadFromMem(const BYTE* bytes, DWORD size, int encoding = MARKUP_ENCODING_UTF8);
-    // `fileName` is relative to the paint manager's resource folder, or an
-    // entry of its resource archive when one is set.
+    // `fileName` is relative to the skin sources' folder, or an entry of
+    // their archive when one is set; without sources, the shared ones (the
+    // paint manager's resource settings).
     bool LoadFromFile(LPCWSTR fileName, int encoding = MARKUP_ENCODING_UTF8);
+    bool LoadFromFile(const CSkinSources& sources, LPCWSTR fileName, int encoding = MARKUP_ENCODING_UTF8);
     void Release();
     bool IsValid() const;
 

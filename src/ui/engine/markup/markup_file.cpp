@@ -1,11 +1,12 @@
-// Loading a skin file by name: from the resource folder, or from the skin
-// archive when one is installed. Either way the bytes end in LoadFromMem.
+// Loading a skin file by name from skin sources: from their folder, or from
+// their archive when one is installed. Either way the bytes end in
+// LoadFromMem.
 
 #include <cstdlib>
 #include <memory>
 
-#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/markup/markup.h"
+#include "ui/skin/skin_sources.h"
 #include "ui/skin/zip_archive.h"
 #include "util/unique_handle.h"
 
@@ -43,14 +44,13 @@ ReadError ReadLooseFile(const CUIString& path, ByteBuffer& bytes, DWORD& size) {
     return nullptr;
 }
 
-ReadError ReadArchiveEntry(LPCWSTR name, ByteBuffer& bytes, DWORD& size) {
+ReadError ReadArchiveEntry(const CSkinSources& sources, LPCWSTR name, ByteBuffer& bytes, DWORD& size) {
     ZipArchive* archive = nullptr;
     UniqueZipArchive openedHere;
-    if (CPaintManagerUI::IsCachedResourceZip() && CPaintManagerUI::GetResourceZipHandle() != nullptr) {
-        archive = CPaintManagerUI::GetResourceZipHandle();
+    if (sources.KeepsArchiveOpen() && sources.GetOpenArchive() != nullptr) {
+        archive = sources.GetOpenArchive();
     } else {
-        CUIString archivePath = CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceZip();
-        openedHere.reset(ZipOpen(archivePath.GetData(), 0, kZipSourceFileName));
+        openedHere = sources.OpenArchiveFile();
         if (!openedHere) return L"Error opening zip file";
         archive = openedHere.get();
     }
@@ -71,16 +71,20 @@ ReadError ReadArchiveEntry(LPCWSTR name, ByteBuffer& bytes, DWORD& size) {
 }  // namespace
 
 bool CMarkup::LoadFromFile(LPCWSTR fileName, int encoding) {
+    return LoadFromFile(CSkinSources::Shared(), fileName, encoding);
+}
+
+bool CMarkup::LoadFromFile(const CSkinSources& sources, LPCWSTR fileName, int encoding) {
     Release();
     ClearError();
     if (fileName == nullptr) return Fail(L"Error opening file", nullptr);
     ByteBuffer bytes;
     DWORD size = 0;
     ReadError error = nullptr;
-    if (CPaintManagerUI::GetResourceZip().IsEmpty()) {
-        error = ReadLooseFile(CPaintManagerUI::GetResourcePath() + fileName, bytes, size);
+    if (sources.GetArchiveName().IsEmpty()) {
+        error = ReadLooseFile(sources.GetFolder() + fileName, bytes, size);
     } else {
-        error = ReadArchiveEntry(fileName, bytes, size);
+        error = ReadArchiveEntry(sources, fileName, bytes, size);
     }
     if (error != nullptr) return Fail(error, nullptr);
     return LoadFromMem(bytes.get(), size, encoding);

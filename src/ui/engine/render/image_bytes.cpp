@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "ui/engine/controls/paint_manager.h"
+#include "ui/skin/skin_sources.h"
 #include "ui/skin/zip_archive.h"
 #include "ui/skin/zip_whole_item.h"
 #include "util/unique_handle.h"
@@ -12,8 +12,8 @@ namespace TarselUI {
 
 namespace {
 
-bool ReadResource(STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes) {
-    HINSTANCE module = CPaintManagerUI::GetResourceDll();
+bool ReadResource(const CSkinSources& sources, STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes) {
+    HINSTANCE module = sources.GetResourceModule();
     HRSRC found = ::FindResourceW(module, bitmap.m_lpstr, type);
     if (!found) return false;
     HGLOBAL loaded = ::LoadResource(module, found);
@@ -24,14 +24,13 @@ bool ReadResource(STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& by
     return true;
 }
 
-bool ReadFromArchive(LPCWSTR name, std::vector<std::uint8_t>& bytes) {
+bool ReadFromArchive(const CSkinSources& sources, LPCWSTR name, std::vector<std::uint8_t>& bytes) {
     ZipArchive* archive = nullptr;
     UniqueZipArchive openedForThisLoad;
-    if (CPaintManagerUI::IsCachedResourceZip()) {
-        archive = CPaintManagerUI::GetResourceZipHandle();
+    if (sources.KeepsArchiveOpen()) {
+        archive = sources.GetOpenArchive();
     } else {
-        const CUIString file = CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceZip();
-        openedForThisLoad.reset(ZipOpen(file.GetData(), 0, kZipSourceFileName));
+        openedForThisLoad = sources.OpenArchiveFile();
         archive = openedForThisLoad.get();
     }
     if (!archive) return false;
@@ -53,18 +52,18 @@ bool ReadWholeFile(LPCWSTR path, std::vector<std::uint8_t>& bytes) {
            read == bytes.size();
 }
 
-bool ReadImageBytes(STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes) {
+bool ReadImageBytes(const CSkinSources& sources, STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes) {
     // A damaged archive may announce an entry of gigabytes; running out of
     // memory for it only means this source does not have the image.
     try {
         bytes.clear();
         if (type) {
-            if (ReadResource(bitmap, type, bytes)) return true;
+            if (ReadResource(sources, bitmap, type, bytes)) return true;
         } else if (!bitmap.IsId()) {
-            if (CPaintManagerUI::GetResourceZip().IsEmpty()) {
-                const CUIString path = CPaintManagerUI::GetResourcePath() + bitmap.m_lpstr;
+            if (sources.GetArchiveName().IsEmpty()) {
+                const CUIString path = sources.GetFolder() + bitmap.m_lpstr;
                 if (ReadWholeFile(path.GetData(), bytes)) return true;
-            } else if (ReadFromArchive(bitmap.m_lpstr, bytes)) {
+            } else if (ReadFromArchive(sources, bitmap.m_lpstr, bytes)) {
                 return true;
             }
         }
@@ -75,6 +74,10 @@ bool ReadImageBytes(STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& 
         bytes.clear();
         return false;
     }
+}
+
+bool ReadImageBytes(STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes) {
+    return ReadImageBytes(CSkinSources::Shared(), bitmap, type, bytes);
 }
 
 }  // namespace TarselUI

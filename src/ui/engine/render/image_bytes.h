@@ -11,8 +11,12 @@
 
 namespace TarselUI {
 
-// Fills `bytes` from the first source that has the image; false when none
-// has it (or it is empty).
+class CSkinSources;
+
+// Fills `bytes` from the first of `sources` that has the image; false when
+// none has it (or it is empty).
+bool ReadImageBytes(const CSkinSources& sources, STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes);
+// The same from the sources every window shares.
 bool ReadImageBytes(STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes);
 
 // A whole file, read with shared read access; false for a missing or empty
