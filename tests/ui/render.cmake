@@ -10,5 +10,5 @@ tarsel_add_gtest(ui_render_image_test
 # Drawing: descriptors, nine-part images, fills, gradients, clips and text,
 # read back from DIB sections.
 tarsel_add_gtest(ui_render_draw_test
-    SOURCES render_descriptor_test.cpp render_pixels_test.cpp render_canvas.cpp
+    SOURCES render_descriptor_test.cpp render_pixels_test.cpp render_canvas.cpp render/image_drawing_test.cpp
     LIBS tarsel_ui_engine)

@@ -33,6 +33,7 @@ list(APPEND TARSEL_UI_ENGINE_SOURCES
     controls/paint_manager_timers.cpp
     controls/paint_manager_notify.cpp
     controls/paint_manager_find.cpp
+    controls/paint_manager_drawing.cpp
     controls/paint_manager_gdiplus_image.cpp
     controls/paint_manager_plugins.cpp
     controls/shadow_ui.cpp)

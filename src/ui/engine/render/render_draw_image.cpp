@@ -1,7 +1,7 @@
 // Image descriptors and nine-part image drawing.
 
-#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/gdi_extensions.h"
+#include "ui/engine/render/image_drawing.h"
 #include "ui/engine/render/image_descriptor.h"
 #include "ui/engine/render/nine_part.h"
 #include "ui/engine/render/render_engine.h"
@@ -17,11 +17,10 @@ int Height(const RECT& rc) { return rc.bottom - rc.top; }
 bool SameSize(const RECT& a, const RECT& b) { return Width(a) == Width(b) && Height(a) == Height(b); }
 
 // Returns false when the image named by the settings cannot be loaded.
-bool DrawOneImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
+bool DrawOneImage(HDC hDC, const ImageByName& images, const RECT& rcItem, const RECT& rcPaint,
                   const TImageDrawSettings& s) {
     if (s.sImageName.IsEmpty()) return true;
-    const TImageInfo* image =
-        pManager->GetImageEx(s.sImageName, s.sResType.IsEmpty() ? nullptr : s.sResType.GetData(), s.dwMask);
+    const TImageInfo* image = images(s.sImageName, s.sResType.IsEmpty() ? nullptr : s.sResType.GetData(), s.dwMask);
     if (!image) return false;
 
     RECT source = s.rcSource;
@@ -39,14 +38,13 @@ bool DrawOneImage(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const 
 
 }  // namespace
 
-bool CRenderEngine::DrawImageString(HDC hDC, CPaintManagerUI* pManager, const RECT& rcItem, const RECT& rcPaint,
-                                    LPCWSTR pStrImage, LPCWSTR pStrModify, bool* pImageMissing) {
+void DrawImageDescriptor(HDC hDC, const ImageByName& images, const RECT& rcItem, const RECT& rcPaint,
+                         LPCWSTR pStrImage, LPCWSTR pStrModify, bool* pImageMissing) {
     if (pImageMissing) *pImageMissing = false;
-    if (!pManager || !hDC) return false;
+    if (!hDC) return;
     ReadImageDescriptorPair(pStrImage, pStrModify, rcItem, [&](const TImageDrawSettings& settings) {
-        if (!DrawOneImage(hDC, pManager, rcItem, rcPaint, settings) && pImageMissing) *pImageMissing = true;
+        if (!DrawOneImage(hDC, images, rcItem, rcPaint, settings) && pImageMissing) *pImageMissing = true;
     });
-    return true;
 }
 
 void CRenderEngine::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcBmpPart,

@@ -34,6 +34,9 @@ public:
     static void UseOldClipEnd(HDC hDC, CRenderClip& clip);
 };
 
+// The routines that take a paint manager (DrawImageString, DrawTextW,
+// DrawHtmlText, GetTextSize) are defined beside the manager: they look its
+// images and fonts up and draw through image_drawing.h and text_drawing.h.
 class CRenderEngine {
 public:
     // Loads and decodes an image: with a resource type from the resource

@@ -1,23 +1,21 @@
-// Text drawing and measuring with the manager's fonts.
+#include "ui/engine/render/text_drawing.h"
 
 #include <algorithm>
 #include <cwchar>
 
-#include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/color_math.h"
 #include "ui/engine/render/html_text.h"
-#include "ui/engine/render/render_engine.h"
 #include "util/unique_handle.h"
 
 namespace TarselUI {
 
 namespace {
 
-// The font of a rich-text run: the manager's font of that index, with the
-// run's bold, italic and underline added.
-Util::UniqueGdiObject RunFont(CPaintManagerUI* pManager, const THtmlRun& run) {
+// The font of a rich-text run: the font of that index, with the run's
+// bold, italic and underline added.
+Util::UniqueGdiObject RunFont(const FontByIndex& fonts, const THtmlRun& run) {
     LOGFONTW description{};
-    ::GetObjectW(pManager->GetFont(run.font), sizeof description, &description);
+    ::GetObjectW(fonts(run.font), sizeof description, &description);
     if (run.bold) description.lfWeight = FW_BOLD;
     if (run.italic) description.lfItalic = TRUE;
     if (run.underline) description.lfUnderline = TRUE;
@@ -26,28 +24,27 @@ Util::UniqueGdiObject RunFont(CPaintManagerUI* pManager, const THtmlRun& run) {
 
 }  // namespace
 
-void CRenderEngine::DrawTextW(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCWSTR pstrText, DWORD dwTextColor,
-                              int iFont, UINT uStyle) {
-    if (!hDC || !pstrText || !pManager) return;
+void DrawTextInFont(HDC hDC, HFONT hFont, RECT& rc, LPCWSTR pstrText, DWORD dwTextColor, UINT uStyle) {
+    if (!hDC || !pstrText) return;
     ::SetBkMode(hDC, TRANSPARENT);
     ::SetTextColor(hDC, ToColorRef(dwTextColor));
-    Util::SelectGuard font(hDC, pManager->GetFont(iFont));
+    Util::SelectGuard font(hDC, hFont);
     ::DrawTextW(hDC, pstrText, -1, &rc, uStyle | DT_NOPREFIX);
 }
 
-SIZE CRenderEngine::GetTextSize(HDC hDC, CPaintManagerUI* pManager, LPCWSTR pstrText, int iFont, UINT) {
+SIZE TextSizeInFont(HDC hDC, HFONT hFont, LPCWSTR pstrText) {
     SIZE size{0, 0};
-    if (!hDC || !pstrText || !pManager) return size;
-    Util::SelectGuard font(hDC, pManager->GetFont(iFont));
+    if (!hDC || !pstrText) return size;
+    Util::SelectGuard font(hDC, hFont);
     ::GetTextExtentPoint32W(hDC, pstrText, static_cast<int>(std::wcslen(pstrText)), &size);
     return size;
 }
 
-void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, LPCWSTR pstrText, DWORD dwTextColor,
-                                 RECT* pLinks, CUIString* sLinks, int& nLinkRects, UINT uStyle) {
+void DrawHtmlTextInFonts(HDC hDC, const FontByIndex& fonts, DWORD dwLinkColor, RECT& rc, LPCWSTR pstrText,
+                         DWORD dwTextColor, RECT* pLinks, CUIString* sLinks, int& nLinkRects, UINT uStyle) {
     const int linkCapacity = (pLinks && sLinks) ? std::max(nLinkRects, 0) : 0;
     nLinkRects = 0;
-    if (!hDC || !pstrText || !pManager) return;
+    if (!hDC || !pstrText) return;
     const bool measureOnly = (uStyle & DT_CALCRECT) != 0;
     const bool singleLine = (uStyle & DT_SINGLELINE) != 0;
     const THtmlText html = ParseHtmlText(pstrText, -1);
@@ -56,7 +53,7 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, L
     LONG x = rc.left, y = rc.top, lineHeight = 0, widest = 0;
     auto newLine = [&] {
         if (lineHeight == 0) {
-            Util::SelectGuard font(hDC, pManager->GetFont(-1));
+            Util::SelectGuard font(hDC, fonts(-1));
             TEXTMETRICW metrics{};
             ::GetTextMetricsW(hDC, &metrics);
             lineHeight = metrics.tmHeight;
@@ -71,8 +68,8 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, L
             if (!singleLine) newLine();
             continue;
         }
-        Util::UniqueGdiObject runFont = RunFont(pManager, run);
-        Util::SelectGuard font(hDC, runFont ? runFont.get() : pManager->GetFont(run.font));
+        Util::UniqueGdiObject runFont = RunFont(fonts, run);
+        Util::SelectGuard font(hDC, runFont ? runFont.get() : fonts(run.font));
         SIZE extent{};
         ::GetTextExtentPoint32W(hDC, run.text, run.text.GetLength(), &extent);
         // Runs that no longer fit start a new line (never the first run of one).
@@ -80,7 +77,7 @@ void CRenderEngine::DrawHtmlText(HDC hDC, CPaintManagerUI* pManager, RECT& rc, L
         const RECT runRect{x, y, x + extent.cx, y + extent.cy};
         if (!measureOnly) {
             DWORD color = run.color ? run.color : dwTextColor;
-            if (run.link >= 0 && !run.color) color = pManager->GetDefaultLinkFontColor();
+            if (run.link >= 0 && !run.color) color = dwLinkColor;
             ::SetTextColor(hDC, ToColorRef(color));
             RECT clipped = runRect;
             ::IntersectRect(&clipped, &runRect, &rc);
