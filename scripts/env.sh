@@ -83,4 +83,6 @@ tarsel_wine_command+=("$TARSEL_WINE")
 tarsel_wine() { "${tarsel_wine_command[@]}" "$@"; }
 export TARSEL_CACHE TARSEL_DEPS WINEPREFIX WINEARCH TARSEL_TEST_ARCH TARSEL_ARCH_CHOSEN_BY TARSEL_PRESET TARSEL_BUILD_DIR TARSEL_WINE
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# TARSEL_EXTRA_DLL_OVERRIDES adds Wine DLL overrides for one command (a
+# test that plants DLLs asks for native ones with it).
+export WINEDLLOVERRIDES="mscoree,mshtml=${TARSEL_EXTRA_DLL_OVERRIDES:+;$TARSEL_EXTRA_DLL_OVERRIDES}"

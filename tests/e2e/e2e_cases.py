@@ -402,7 +402,8 @@ CASES = [
     update_cfg_with_10000_rules,
 ]
 # Cases kept in modules of their own, one module a subject.
-for _module in ("e2e_cases_silent_servers", "e2e_cases_unc", "e2e_cases_release", "e2e_cases_signing"):
+for _module in ("e2e_cases_silent_servers", "e2e_cases_unc", "e2e_cases_release", "e2e_cases_signing",
+                "e2e_cases_trust"):
     CASES += importlib.import_module(_module).CASES
 
 

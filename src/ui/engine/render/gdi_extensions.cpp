@@ -1,5 +1,7 @@
 #include "ui/engine/render/gdi_extensions.h"
 
+#include "util/system_library.h"
+
 namespace TarselUI {
 
 namespace {
@@ -11,10 +13,10 @@ struct LookedUp {
 
 const LookedUp& RealFunctions() {
     // The module stays loaded for the life of the process, like any DLL the
-    // executable imports.
+    // executable imports. Only the system's: never one beside the program.
     static const LookedUp functions = [] {
         LookedUp found;
-        if (HMODULE module = ::LoadLibraryW(L"msimg32.dll")) {
+        if (HMODULE module = Util::LoadSystemLibrary(L"msimg32.dll")) {
             found.alphaBlend = reinterpret_cast<AlphaBlendFunction>(
                 reinterpret_cast<void*>(::GetProcAddress(module, "AlphaBlend")));
             found.gradientFill = reinterpret_cast<GradientFillFunction>(
