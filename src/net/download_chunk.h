@@ -14,6 +14,10 @@
 #include "net/rate_floor.h"
 #include "net/transfer_setup.h"
 
+namespace net {
+class PoliteDownload;
+}
+
 // Owned by the download for the length of one run; every part holds a
 // pointer to it.
 struct SharedParts {
@@ -30,6 +34,8 @@ struct SharedParts {
     // (total, downloaded) -> non-zero aborts the part; called under `lock`.
     std::function<int(double, double)> progress;
     double downloaded = 0;  // bytes written by all parts, under `lock`
+    // Paces every part's received bytes in polite mode; null otherwise.
+    net::PoliteDownload* polite = nullptr;
 };
 
 // One part, owned by the thread or call that performs it.

@@ -10,6 +10,7 @@
 
 #include "net/download_chunk.h"
 #include "net/download_plan.h"
+#include "net/polite_download.h"
 #include "net/size_probe.h"
 #include "util/callback_guard.h"
 
@@ -161,6 +162,15 @@ void DownloadHelper::Run() {
     parts.progress = [this](double total, double downloaded) {
         return progressCallback ? progressCallback(total, downloaded, userData) : 0;
     };
+    // Declared after `parts`, which its sampling thread reads: it stops first.
+    std::unique_ptr<net::PoliteDownload> politeDownload;
+    if (polite) {
+        politeDownload = std::make_unique<net::PoliteDownload>(url, [&parts] {
+            HttpLockGuard guard(parts.lock);
+            return parts.downloaded;
+        });
+        if (politeDownload->sampling()) parts.polite = politeDownload.get();
+    }
     std::vector<DownloadChunk> chunks;
     for (const net::PartRange& range : net::PlanParts(totalSize, count, rangesSupported)) {
         DownloadChunk chunk;

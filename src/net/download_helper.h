@@ -39,6 +39,9 @@ public:
     int32_t identifier = 0;
     int32_t timeoutSeconds = 0;
     net::TransferLimits limits;  // size, deadline and floor rate; none by default
+    // Polite mode: keeps the delay the download adds on the line low
+    // (net/polite_download.h). Off by default.
+    bool polite = false;
     std::string targetPath;
     std::string url;
     std::string headerText;

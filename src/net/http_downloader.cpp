@@ -116,6 +116,12 @@ int HttpDownloader::SetTransferLimits(const net::TransferLimits& limits) {
     return 0;
 }
 
+int HttpDownloader::SetPolite(bool polite) {
+    if (!helper_) return kNoHelper;
+    helper_->polite = polite;
+    return 0;
+}
+
 int HttpDownloader::SetUserData(void* userData) {
     if (!helper_) return kNoHelper;
     helper_->userData = userData;

@@ -35,6 +35,10 @@ public:
     int SetTimeout(int seconds);
     // Bounds every transfer of the next downloads (see net::TransferLimits).
     int SetTransferLimits(const net::TransferLimits& limits);
+    // Polite mode for the next downloads: the download keeps the queueing
+    // delay it adds on the line low, giving way to other traffic (see
+    // net/polite_download.h). Off by default.
+    int SetPolite(bool polite);
     int SetUserData(void* userData);
     int SetProgressCallback(DownloadProgressCallback callback);
     int SetResultCallback(DownloadResultCallback callback);

@@ -11,6 +11,7 @@
 
 #include "net/curl_session.h"
 #include "net/download_chunk.h"
+#include "net/polite_download.h"
 
 namespace {
 
@@ -34,7 +35,21 @@ size_t ReadPartHeader(char* data, size_t size, size_t count, void* userData) {
 }
 
 size_t WriteSink(char* data, size_t size, size_t count, void* userData) {
-    return WriteChunkData(*static_cast<DownloadChunk*>(userData), data, size * count);
+    auto& chunk = *static_cast<DownloadChunk*>(userData);
+    // Polite mode reads no faster than its rate: the server then sends no
+    // faster either.
+    if (chunk.parts->polite) chunk.parts->polite->Pace(size * count);
+    return WriteChunkData(chunk, data, size * count);
+}
+
+// Polite mode: a small receive buffer, so that the server cannot fill the
+// line's queue in bursts while the bytes are read slowly.
+int SetPoliteSocketOptions(void*, curl_socket_t socket, curlsocktype purpose) {
+    if (purpose == CURLSOCKTYPE_IPCXN) {
+        const int size = net::kPoliteReceiveBuffer;
+        ::setsockopt(socket, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size), sizeof size);
+    }
+    return CURL_SOCKOPT_OK;
 }
 
 int ProgressSink(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
@@ -137,7 +152,8 @@ PartOutcome PerformPartTransfer(DownloadChunk& chunk) {
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &ProgressSink);
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, &chunk);
-    curl_easy_setopt(h, CURLOPT_BUFFERSIZE, kReceiveBuffer);
+    curl_easy_setopt(h, CURLOPT_BUFFERSIZE, parts.polite ? net::kPoliteReadBuffer : kReceiveBuffer);
+    if (parts.polite) curl_easy_setopt(h, CURLOPT_SOCKOPTFUNCTION, &SetPoliteSocketOptions);
     AimRequest(h, chunk);
     chunk.floor = net::RateFloor(parts.transfer.limits.floorBytesPerSecond, parts.transfer.limits.floorWindowSeconds);
     chunk.floor.Start(::GetTickCount64(), chunk.position);

@@ -224,6 +224,12 @@ private:
                 name + "SHA256 " + Quoted(sha256->second) + " of package " + Quoted(md5) +
                     " is not 64 hexadecimal digits: the package never verifies");
         }
+        if (const Json::Value* background = package->find("Background", "Background" + 10);
+            background && !background->isBool()) {
+            Add(false, MemberLine(document_, *package, "Background", packageLine),
+                name + "Background of package " + Quoted(md5) +
+                    " is not true or false: launchers download it at full speed");
+        }
         const std::string& newVersion = UpdateInfoField(info, "newversion");
         if (UpdateMatcher::SplitVersion(newVersion).size() != 4) {
             Add(true, MemberLine(document_, *package, "Version", packageLine),

@@ -113,7 +113,7 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
 }
 
 bool GetFile(const std::string& url, const std::string& file, const std::string& md5,
-             const std::optional<std::string>& sha256, const net::TransferLimits& limits) {
+             const std::optional<std::string>& sha256, const net::TransferLimits& limits, bool polite) {
     Util::DebugLine("[****] GetFile \n");
     Util::DebugLine("[****] ---------pstUrl:\n");
     Util::DebugValueA(url);
@@ -130,6 +130,7 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
 
     HttpDownloader downloader;
     downloader.SetTransferLimits(limits);
+    downloader.SetPolite(polite);
     downloader.SetDownloadUrl(url);
     downloader.DownloadFile(file, kPartLimit);
     HttpDownloader::Handle handle = downloader.StartDownload(HttpDownloader::kInCallingThread);
@@ -206,7 +207,9 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const st
     Util::DebugLine("[******] 待下载文件:\n");
     Util::DebugValueA(package);
 
-    bool verified = GetFile(selected["url"], package, selected["md5"], sha256, limits.package);
+    const bool polite = selected.count("background") != 0 && selected["background"] == "1";
+    if (polite) Util::DebugLine("[******] background download\n");
+    bool verified = GetFile(selected["url"], package, selected["md5"], sha256, limits.package, polite);
     RemoveAnsiFile(stem);
     if (!verified) {
         // Left behind, every failed run would add another unusable copy.

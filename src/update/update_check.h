@@ -49,7 +49,7 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
 // The same; when `sha256` is given the file must match it as well (both
 // digests from one pass over the file).
 bool GetFile(const std::string& url, const std::string& file, const std::string& md5,
-             const std::optional<std::string>& sha256, const net::TransferLimits& limits = {});
+             const std::optional<std::string>& sha256, const net::TransferLimits& limits = {}, bool polite = false);
 
 // The update server: key "server" in section "base" of the data file when
 // it is not empty, otherwise the address built in. Trailing slashes are

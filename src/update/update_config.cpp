@@ -87,6 +87,12 @@ void AddRules(const Json::Value& root, std::string_view document, UpdateInfoList
             info["newversion"] = json_text::MemberAsText(package, "Version", document);
             // Only when given: without it MD5 alone decides, as before.
             if (package.isMember("SHA256")) info["sha256"] = json_text::MemberAsText(package, "SHA256", document);
+            // The server's choice of a polite download; anything but true
+            // leaves the download as it always was.
+            if (const Json::Value* background = package.find("Background", "Background" + 10);
+                background && background->isBool() && background->asBool()) {
+                info["background"] = "1";
+            }
         }
         list.push_back(std::move(info));
     }

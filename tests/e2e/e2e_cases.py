@@ -403,7 +403,7 @@ CASES = [
 ]
 # Cases kept in modules of their own, one module a subject.
 for _module in ("e2e_cases_silent_servers", "e2e_cases_unc", "e2e_cases_release", "e2e_cases_signing",
-                "e2e_cases_trust"):
+                "e2e_cases_trust", "e2e_cases_polite"):
     CASES += importlib.import_module(_module).CASES
 
 

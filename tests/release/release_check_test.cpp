@@ -129,6 +129,32 @@ TEST(ReleaseCheck, Sha256InEitherCaseIsAccepted) {
     }
 }
 
+// "Background" asks launchers for a polite download; a value they do not
+// take as true or false is worth a warning: they download at full speed.
+TEST(ReleaseCheck, BackgroundMustBeTrueOrFalse) {
+    const struct {
+        const char* value;
+        bool warned;
+    } cases[] = {{"true", false}, {"false", false}, {"\"yes\"", true}, {"1", true}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string package = "\"" + kA + R"(": { "ExeUrl": ")" + kUrl + R"(", "Version": "1.2.0.0", "Background": )" +
+                                    c.value + " }";
+        release::CommandOutput result =
+            Check(WriteDocument(dir, Document({Rule(kA, "Prompt", "1.1.[0-599].*")}, {package})));
+        const std::vector<Listed> problems = ProblemsIn(result.out);
+        if (c.warned) {
+            ASSERT_EQ(problems.size(), 1u) << result.out;
+            EXPECT_FALSE(problems[0].error) << problems[0].text;
+            EXPECT_NE(problems[0].text.find("Background"), std::string::npos) << problems[0].text;
+            EXPECT_EQ(result.exitCode, release::kExitClean) << "a warning is not an error";
+        } else {
+            EXPECT_TRUE(problems.empty()) << result.out;
+            EXPECT_EQ(result.exitCode, release::kExitClean);
+        }
+    }
+}
+
 TEST(ReleaseCheck, RulesWithAGapAreNotHidden) {
     // 1.1.301.* still gets rule 1.
     TempDir dir;

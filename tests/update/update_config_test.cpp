@@ -166,3 +166,30 @@ TEST(ParseUpdateConfig, SeveralMembersWithTheSameNameKeepTheLast) {
 }
 
 }  // namespace
+
+// A package marked "Background": true is fetched politely; any other value,
+// or none, leaves the download as it always was (servers that never heard of
+// the field are not affected).
+TEST(ParseUpdateConfig, OnlyABackgroundOfTrueAsksForAPoliteDownload) {
+    const struct {
+        const char* member;
+        bool polite;
+    } cases[] = {
+        {"", false},
+        {R"("Background": true,)", true},
+        {R"("Background": false,)", false},
+        {R"("Background": "true",)", false},
+        {R"("Background": 1,)", false},
+        {R"("Background": null,)", false},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string document = std::string(R"({"Configs": [{"TargetMD5": "AB", "Type": "Prompt",
+            "VersionUpdate": "*"}], "Targets": {"AB": {)") + c.member + R"("ExeUrl": "http://x/s.exe"}}})";
+        UpdateInfoList list;
+        ASSERT_TRUE(ParseUpdateConfig(list, WriteDocument(dir, document))) << c.member;
+        ASSERT_EQ(list.size(), 1u);
+        EXPECT_EQ(list[0].count("background") == 1 && list[0].at("background") == "1", c.polite) << c.member;
+        EXPECT_EQ(list[0].at("url"), "http://x/s.exe") << c.member;
+    }
+}
