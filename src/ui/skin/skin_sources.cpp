@@ -7,8 +7,10 @@ constexpr wchar_t kMemoryArchiveName[] = L"membuffer";
 }
 
 CSkinSources& CSkinSources::Shared() {
-    static CSkinSources sources;
-    return sources;
+    // Never destroyed: an archive kept open stays open until Term closes
+    // it, and a window torn down late at exit may still read its skin.
+    static CSkinSources* const sources = new CSkinSources;
+    return *sources;
 }
 
 void CSkinSources::SetFolder(LPCWSTR pStrPath) {
