@@ -1,7 +1,8 @@
-// download_fetch URL TARGET PARTS
-// Downloads URL to TARGET in the calling thread with at most PARTS parts and
-// prints "<wall seconds> <cpu seconds> <bytes> <parts>" for the download
-// alone. Exit code 0 when the target arrived.
+// download_fetch URL TARGET PARTS [polite]
+// Downloads URL to TARGET in the calling thread with at most PARTS parts
+// (politely with "polite", as for a package marked "Background") and prints
+// "<wall seconds> <cpu seconds> <bytes> <parts>" for the download alone.
+// Exit code 0 when the target arrived.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -26,8 +27,9 @@ double CpuSeconds() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: download_fetch URL TARGET PARTS\n");
+    const bool polite = argc == 5 && std::wcscmp(argv[4], L"polite") == 0;
+    if (argc != 4 && !polite) {
+        std::fprintf(stderr, "usage: download_fetch URL TARGET PARTS [polite]\n");
         return 2;
     }
     std::string url = Util::WideToAnsi(argv[1]);
@@ -36,6 +38,7 @@ int wmain(int argc, wchar_t** argv) {
 
     HttpDownloader downloader;
     downloader.SetDownloadUrl(url);
+    downloader.SetPolite(polite);
     downloader.DownloadFile(target, parts);
     LARGE_INTEGER frequency, start, stop;
     ::QueryPerformanceFrequency(&frequency);
