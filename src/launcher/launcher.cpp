@@ -74,11 +74,8 @@ InstallerDecision DecideAfterVerifiedInstaller(int mode, std::optional<int> answ
 
 bool InstallerDigestMatches(const std::string& computedLowerHex, const std::string& recordedAnsi) {
     if (computedLowerHex.empty()) return false;
-    std::string upper = computedLowerHex;
-    for (char& c : upper) {
-        if (static_cast<unsigned char>(c) > 0x40) c = static_cast<char>(c & ~0x20);
-    }
-    return upper.size() == recordedAnsi.size() && upper == recordedAnsi;
+    // The same rule as the update check's, so that what it recorded matches.
+    return UpperCaseDigest(computedLowerHex) == recordedAnsi;
 }
 
 std::wstring ComposeClientPath(const std::wstring& appDir, const std::wstring& version, const std::wstring& target) {

@@ -71,8 +71,11 @@ bool WriteKey(CIniFile& data, const wchar_t* key, const std::string& value) {
 }  // namespace
 
 std::string UpperCaseDigest(std::string digest) {
+    // ASCII only: a byte from 0x80 up (never part of a digest) stays as it
+    // is, whether char is signed or not.
     for (char& c : digest) {
-        if (c >= 'A') c = static_cast<char>(c & ~0x20);
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 'A' && byte < 0x80) c = static_cast<char>(byte & ~0x20);
     }
     return digest;
 }

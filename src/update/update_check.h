@@ -56,6 +56,7 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
 // dropped so that the document's path can be appended.
 std::string UpdateServerAddress(const CIniFile& launcherData);
 
-// The digest as the check compares it: every character at or above 'A'
-// loses bit 0x20, so a-f become A-F and digits stay.
+// The digest as the check compares it, and as the launcher compares a
+// waiting installer's: every ASCII character at or above 'A' loses bit
+// 0x20, so a-f become A-F and digits stay; bytes from 0x80 up stay.
 std::string UpperCaseDigest(std::string digest);

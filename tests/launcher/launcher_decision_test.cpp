@@ -47,6 +47,9 @@ TEST(InstallerDigest, UpperCaseRecordedDigestMatchesExactly) {
     EXPECT_FALSE(InstallerDigestMatches(lower, "0123456789ABCDEF0123456789ABCDEF "));
     EXPECT_FALSE(InstallerDigestMatches("", ""));  // nothing read is never a pass
     EXPECT_FALSE(InstallerDigestMatches("", "0123456789ABCDEF0123456789ABCDEF"));
+    // The rule the update check recorded with: bytes from 0x80 up unchanged.
+    EXPECT_TRUE(InstallerDigestMatches("ab\xe1", "AB\xe1"));
+    EXPECT_FALSE(InstallerDigestMatches("ab\xe1", "AB\xc1"));
 }
 
 TEST(ClientPath, ComposedWithTheVersionFolder) {

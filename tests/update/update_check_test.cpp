@@ -16,6 +16,9 @@ TEST(UpperCaseDigest, ClearsBit0x20FromLettersOnly) {
     EXPECT_EQ(UpperCaseDigest("0123456789abcdef"), "0123456789ABCDEF");
     EXPECT_EQ(UpperCaseDigest("D41D8CD98F00B204E9800998ECF8427E"), "D41D8CD98F00B204E9800998ECF8427E");
     EXPECT_EQ(UpperCaseDigest(""), "");
+    // Bytes from 0x80 up are left alone (the launcher's check of a waiting
+    // installer uses the same rule).
+    EXPECT_EQ(UpperCaseDigest("ab\xe1\xff\x80"), "AB\xe1\xff\x80");
 }
 
 TEST(UpdateServerAddress, DataFileOverridesTheBuiltInServer) {
