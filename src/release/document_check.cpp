@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "digest/sha256.h"
 #include "release/document_file.h"
+#include "release/later_rules.h"
 #include "release/version_space.h"
 #include "update/json_text.h"
 #include "update/version_pattern.h"
@@ -20,12 +22,32 @@ constexpr int kLauncherNesting = 64;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// Line numbers of byte offsets from one pass over the document: counting
+// from its start for every rule made a document of many rules quadratic.
+class LineIndex {
+public:
+    explicit LineIndex(const std::string& text) : size_(text.size()) {
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\n') newlines_.push_back(i);
+        }
+    }
+    // As LineAt: one more than the line ends before `offset`.
+    int At(size_t offset) const {
+        offset = std::min(offset, size_);
+        return 1 + static_cast<int>(std::lower_bound(newlines_.begin(), newlines_.end(), offset) - newlines_.begin());
+    }
+
+private:
+    size_t size_;
+    std::vector<size_t> newlines_;
+};
+
 // The line of a member's value, or `fallback` when there is no such member.
-int MemberLine(const std::string& document, const Json::Value& object, const char* name, int fallback) {
+int MemberLine(const LineIndex& lines, const Json::Value& object, const char* name, int fallback) {
     if (!object.isObject()) return fallback;
     const Json::Value* member = object.find(name, name + std::char_traits<char>::length(name));
     if (!member) return fallback;
-    return LineAt(document, static_cast<size_t>(member->getOffsetStart()));
+    return lines.At(static_cast<size_t>(member->getOffsetStart()));
 }
 
 // The line where the nesting first goes deeper than the launcher's limit,
@@ -107,7 +129,7 @@ RuleShape ShapeOf(const UpdateInfo& rule) {
 
 class Checker {
 public:
-    Checker(const std::string& document, CheckedDocument& out) : document_(document), out_(out) {}
+    Checker(const std::string& document, CheckedDocument& out) : document_(document), lines_(document), out_(out) {}
 
     void Run() {
         Json::CharReaderBuilder builder;
@@ -127,20 +149,20 @@ public:
         const Json::Value& configs = json_text::MemberIfArray(root_, "Configs");
         const Json::Value& targets = json_text::MemberIfObject(root_, "Targets");
         if (root_.isMember("Targets") && !targets.isObject()) {
-            Add(true, MemberLine(document_, root_, "Targets", 1), "\"Targets\" is not an object: no package is found");
+            Add(true, MemberLine(lines_, root_, "Targets", 1), "\"Targets\" is not an object: no package is found");
         }
         if (!root_.isMember("Configs") || !configs.isArray()) {
-            Add(false, MemberLine(document_, root_, "Configs", 1), "no \"Configs\" array: nobody is offered an update");
+            Add(false, MemberLine(lines_, root_, "Configs", 1), "no \"Configs\" array: nobody is offered an update");
             return;
         }
         if (configs.empty()) {
-            Add(false, MemberLine(document_, root_, "Configs", 1), "\"Configs\" is empty: nobody is offered an update");
+            Add(false, MemberLine(lines_, root_, "Configs", 1), "\"Configs\" is empty: nobody is offered an update");
         }
         size_t record = 0;
         for (Json::ArrayIndex i = 0; i < configs.size(); ++i) {
             const Json::Value& rule = configs[i];
             int number = static_cast<int>(i) + 1;
-            int line = LineAt(document_, static_cast<size_t>(rule.getOffsetStart()));
+            int line = lines_.At(static_cast<size_t>(rule.getOffsetStart()));
             if (!rule.isObject()) {
                 Add(false, line, "rule " + std::to_string(number) + " is not an object: the launcher skips it");
                 continue;
@@ -160,7 +182,7 @@ private:
     void CheckRule(const UpdateInfo& info, const Json::Value& rule, const Json::Value& targets, int number, int line) {
         const std::string name = "rule " + std::to_string(number) + ": ";
         const std::string& md5 = UpdateInfoField(info, "md5");
-        const int md5Line = MemberLine(document_, rule, "TargetMD5", line);
+        const int md5Line = MemberLine(lines_, rule, "TargetMD5", line);
         if (md5.empty()) {
             Add(true, md5Line, name + "no TargetMD5: no package can verify");
         } else if (!IsLauncherDigest(md5)) {
@@ -179,14 +201,14 @@ private:
 
         const std::string& type = UpdateInfoField(info, "type");
         if (!IsUpdateMode(type)) {
-            Add(true, MemberLine(document_, rule, "Type", line),
+            Add(true, MemberLine(lines_, rule, "Type", line),
                 name + "Type " + Quoted(type) +
                     " is not StartUp, Prompt or Force: those users just get the client, and the package is downloaded "
                     "again at every start");
         }
 
         const std::string& pattern = UpdateInfoField(info, "version");
-        const int patternLine = MemberLine(document_, rule, "VersionUpdate", line);
+        const int patternLine = MemberLine(lines_, rule, "VersionUpdate", line);
         std::array<std::string_view, 4> fields;
         if (!version_text::SplitFourPatternFields(pattern, fields)) {
             Add(true, patternLine,
@@ -209,30 +231,30 @@ private:
             Add(true, md5Line, name + "no package " + Quoted(md5) + " under \"Targets\": the rule never applies");
             return;
         }
-        const int packageLine = LineAt(document_, static_cast<size_t>(package->getOffsetStart()));
+        const int packageLine = lines_.At(static_cast<size_t>(package->getOffsetStart()));
         const std::string& url = UpdateInfoField(info, "url");
         if (url.empty()) {
-            Add(true, MemberLine(document_, *package, "ExeUrl", packageLine),
+            Add(true, MemberLine(lines_, *package, "ExeUrl", packageLine),
                 name + "package " + Quoted(md5) + " has no ExeUrl: the rule never applies");
         } else if (url.rfind("http://", 0) != 0 && url.rfind("https://", 0) != 0 && url.rfind("HTTP://", 0) != 0 &&
                    url.rfind("HTTPS://", 0) != 0) {
-            Add(true, MemberLine(document_, *package, "ExeUrl", packageLine),
+            Add(true, MemberLine(lines_, *package, "ExeUrl", packageLine),
                 name + "ExeUrl " + Quoted(url) + " is not an http or https URL: the download fails");
         }
         if (auto sha256 = info.find("sha256"); sha256 != info.end() && !IsSha256Text(sha256->second)) {
-            Add(true, MemberLine(document_, *package, "SHA256", packageLine),
+            Add(true, MemberLine(lines_, *package, "SHA256", packageLine),
                 name + "SHA256 " + Quoted(sha256->second) + " of package " + Quoted(md5) +
                     " is not 64 hexadecimal digits: the package never verifies");
         }
         if (const Json::Value* background = package->find("Background", "Background" + 10);
             background && !background->isBool()) {
-            Add(false, MemberLine(document_, *package, "Background", packageLine),
+            Add(false, MemberLine(lines_, *package, "Background", packageLine),
                 name + "Background of package " + Quoted(md5) +
                     " is not true or false: launchers download it at full speed");
         }
         const std::string& newVersion = UpdateInfoField(info, "newversion");
         if (UpdateMatcher::SplitVersion(newVersion).size() != 4) {
-            Add(true, MemberLine(document_, *package, "Version", packageLine),
+            Add(true, MemberLine(lines_, *package, "Version", packageLine),
                 name + "Version " + Quoted(newVersion) + " of package " + Quoted(md5) +
                     " is not four numbers: the rule never applies");
         }
@@ -241,6 +263,9 @@ private:
     void CheckAcrossRules() {
         std::vector<RuleShape> shapes;
         for (const UpdateInfo& info : out_.rules) shapes.push_back(ShapeOf(info));
+        std::vector<const RuleRegion*> regions;
+        for (const RuleShape& shape : shapes) regions.push_back(shape.usable ? &shape.region : nullptr);
+        const LaterRuleIndex laterRules(regions);
         for (size_t i = 0; i < shapes.size(); ++i) {
             if (!shapes[i].usable) continue;
             const RuleRegion& region = shapes[i].region;
@@ -262,13 +287,11 @@ private:
                              ? "users on " + newVersion + " are offered it again, newer ones nothing"
                              : "those users get nothing from this rule"));
             }
+            // Only later rules whose boxes meet this one's can take its
+            // versions; the index finds them without trying every pair.
             std::vector<RuleRegion> later;
-            std::vector<size_t> laterIndex;
-            for (size_t j = i + 1; j < shapes.size(); ++j) {
-                if (!shapes[j].usable) continue;
-                later.push_back(shapes[j].region);
-                laterIndex.push_back(j);
-            }
+            const std::vector<size_t> laterIndex = laterRules.MeetingLater(i);
+            for (size_t j : laterIndex) later.push_back(shapes[j].region);
             HiddenResult hidden = CheckHidden(region, later);
             if (hidden.verdict == HiddenVerdict::kHidden) {
                 std::string by;
@@ -285,6 +308,7 @@ private:
     }
 
     const std::string& document_;
+    LineIndex lines_;
     CheckedDocument& out_;
     Json::Value root_;
 };
@@ -319,14 +343,16 @@ CheckedDocument CheckDocumentFile(const std::wstring& path) {
         checked.unreadable = read.error;
         return checked;
     }
-    std::string copyError;
-    checked.launcherReadsIt = ParseAsLauncher(path, checked.rules, copyError);
-    if (!copyError.empty()) {
-        checked.unreadable = copyError;
-        return checked;
-    }
     if (read.outcome == ReadOutcome::kTooLarge) {
         checked.problems.push_back({true, 1, "larger than the launcher's limit of 16 MiB (" + read.error + ")"});
+        return checked;
+    }
+    // The bytes read once are what is parsed and what lines are counted in:
+    // a file that changes meanwhile cannot put the two out of step.
+    std::string copyError;
+    checked.launcherReadsIt = ParseBytesAsLauncher(read.bytes, checked.rules, copyError);
+    if (!copyError.empty()) {
+        checked.unreadable = copyError;
         return checked;
     }
     if (!checked.launcherReadsIt) {

@@ -78,23 +78,6 @@ FileRead ReadWholeFile(const std::wstring& path, uint64_t limit) {
     return read;
 }
 
-bool ParseAsLauncher(const std::wstring& path, UpdateInfoList& rules, std::string& copyError) {
-    std::string copy = Util::MakeTempFileA("trl");
-    if (copy.empty()) {
-        copyError = "no temporary file: " + LastErrorText(::GetLastError());
-        return false;
-    }
-    const std::wstring wideCopy = Util::AnsiToWide(copy);
-    if (!::CopyFileW(path.c_str(), wideCopy.c_str(), FALSE)) {
-        copyError = LastErrorText(::GetLastError());
-        Util::RemoveFile(wideCopy);
-        return false;
-    }
-    bool parsed = ParseUpdateConfig(rules, copy);  // deletes the copy
-    Util::RemoveFile(wideCopy);
-    return parsed;
-}
-
 bool ReplaceDocument(const std::wstring& path, const std::string& bytes, std::string& error) {
     // Beside the document, so that the rename stays on one volume and is
     // atomic; the name is fresh so that two runs never share one.
@@ -124,19 +107,28 @@ bool ReplaceDocument(const std::wstring& path, const std::string& bytes, std::st
 
 namespace release {
 
-bool ParseBytesAsLauncher(const std::string& bytes, UpdateInfoList& rules) {
+bool ParseBytesAsLauncher(const std::string& bytes, UpdateInfoList& rules, std::string& copyError) {
     std::string copy = Util::MakeTempFileA("trl");
-    if (copy.empty()) return false;
+    if (copy.empty()) {
+        copyError = "no temporary file: " + LastErrorText(::GetLastError());
+        return false;
+    }
     const std::wstring wideCopy = Util::AnsiToWide(copy);
     bool written = false;
     {
         Util::UniqueFile file(
             ::CreateFileW(wideCopy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         written = file && WriteAll(file.get(), bytes);
+        if (!written) copyError = "cannot write " + copy + ": " + LastErrorText(::GetLastError());
     }
-    bool parsed = written && ParseUpdateConfig(rules, copy);
+    bool parsed = written && ParseUpdateConfig(rules, copy);  // deletes the copy
     Util::RemoveFile(wideCopy);
     return parsed;
+}
+
+bool ParseBytesAsLauncher(const std::string& bytes, UpdateInfoList& rules) {
+    std::string copyError;
+    return ParseBytesAsLauncher(bytes, rules, copyError);
 }
 
 }  // namespace release

@@ -23,9 +23,10 @@ struct FileRead {
 // every byte counts as a failure.
 FileRead ReadWholeFile(const std::wstring& path, uint64_t limit);
 
-// ParseUpdateConfig on a temporary copy of `path` (it deletes what it
-// reads). False when the copy cannot be made or the launcher refuses it.
-bool ParseAsLauncher(const std::wstring& path, UpdateInfoList& rules, std::string& copyError);
+// ParseUpdateConfig on `bytes` (as read once from the document) written to
+// a temporary file, which it deletes. False when the file cannot be made
+// (`copyError` says why) or the launcher refuses the bytes.
+bool ParseBytesAsLauncher(const std::string& bytes, UpdateInfoList& rules, std::string& copyError);
 
 // Writes `bytes` to a new file beside `path` and renames it over `path`.
 // On failure `path` is untouched and the new file is gone.
