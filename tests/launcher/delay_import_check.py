@@ -58,6 +58,12 @@ class Image:
             self.sections.append((name.rstrip(b"\0").decode("latin-1"), va, vsize, raw_ptr, raw_size,
                                   characteristics))
 
+    def lowered(self):
+        """The file's bytes in lower case, made once for every DLL looked up."""
+        if not hasattr(self, "_lowered"):
+            self._lowered = self.data.lower()
+        return self._lowered
+
     def offset(self, rva):
         for _, va, vsize, raw_ptr, raw_size, _ in self.sections:
             if va <= rva < va + max(vsize, raw_size) and rva - va < raw_size:
@@ -102,7 +108,7 @@ class Image:
 def find_descriptors(image, dll):
     """The delay-import descriptors naming DLL (file name, any case)."""
     wanted = (dll + ".dll").lower().encode()
-    lowered = image.data.lower()
+    lowered = image.lowered()
     found = []
     start = 0
     while True:
