@@ -307,12 +307,16 @@ class InstallFolder:
         """Runs the launcher (`instances` copies at once) and returns what it
         showed. A run that found a launcher from outside this suite running
         is thrown away and repeated."""
-        for _ in range(20):
+        for attempt in range(20):
             starts_before = len(self.starts())
             result = self._launch_once(instances)
             if result.debug_text.count(LINE_OTHER_INSTANCE) <= instances - 1:
                 return result
-            # Only the client was started: drop its line and try again.
+            # Only the client was started: drop its line and try again. Said
+            # on the case's output, so that a case that runs out of time
+            # while repeating shows why.
+            print("launch %d: every launcher met another one holding the single-instance mutex; repeating"
+                  % (attempt + 1), flush=True)
             self.wait_for_starts(starts_before + 1, timeout=5)
             with open(self.stub_log, encoding="utf-8") as log:
                 kept = log.readlines()[:starts_before]
