@@ -5,6 +5,7 @@
 #include "update/update_config.h"
 #include "util/unique_handle.h"
 #include "util/util.h"
+#include "util/whole_file.h"
 
 namespace release {
 namespace {
@@ -38,43 +39,25 @@ std::string LastErrorText(unsigned long code) {
 
 FileRead ReadWholeFile(const std::wstring& path, uint64_t limit) {
     FileRead read;
-    Util::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        DWORD code = ::GetLastError();
-        read.outcome = (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) ? ReadOutcome::kMissing
-                                                                                      : ReadOutcome::kFailed;
-        read.error = LastErrorText(code);
-        return read;
+    const Util::WholeFileRead result = Util::ReadWholeFile(path, limit, read.bytes);
+    switch (result.outcome) {
+        case Util::WholeFileOutcome::kRead:
+            read.outcome = ReadOutcome::kRead;
+            break;
+        case Util::WholeFileOutcome::kMissing:
+            read.outcome = ReadOutcome::kMissing;
+            read.error = LastErrorText(result.systemError);
+            break;
+        case Util::WholeFileOutcome::kTooLarge:
+            read.outcome = ReadOutcome::kTooLarge;
+            read.error = std::to_string(result.size) + " bytes, more than " + std::to_string(limit);
+            break;
+        case Util::WholeFileOutcome::kUnreadable:
+            read.outcome = ReadOutcome::kFailed;
+            read.error =
+                result.systemError == ERROR_HANDLE_EOF ? "the file ended early" : LastErrorText(result.systemError);
+            break;
     }
-    LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file.get(), &size)) {
-        read.error = LastErrorText(::GetLastError());
-        return read;
-    }
-    if (static_cast<uint64_t>(size.QuadPart) > limit) {
-        read.outcome = ReadOutcome::kTooLarge;
-        read.error = std::to_string(size.QuadPart) + " bytes, more than " + std::to_string(limit);
-        return read;
-    }
-    read.bytes.resize(static_cast<size_t>(size.QuadPart));
-    size_t done = 0;
-    while (done < read.bytes.size()) {
-        DWORD got = 0;
-        DWORD want = static_cast<DWORD>(std::min<size_t>(read.bytes.size() - done, 1u << 20));
-        if (!::ReadFile(file.get(), read.bytes.data() + done, want, &got, nullptr)) {
-            read.error = LastErrorText(::GetLastError());
-            read.bytes.clear();
-            return read;
-        }
-        if (got == 0) {
-            read.error = "the file ended early";
-            read.bytes.clear();
-            return read;
-        }
-        done += got;
-    }
-    read.outcome = ReadOutcome::kRead;
     return read;
 }
 

@@ -1,44 +1,24 @@
 #include "update/update_config.h"
 
-#include <windows.h>
-
 #include <json/reader.h>
 
+#include <cstdint>
 #include <memory>
 
 #include "update/json_text.h"
 #include "update/launcher_data.h"
 #include "util/ini_file.h"
-#include "util/unique_handle.h"
 #include "util/util.h"
+#include "util/whole_file.h"
 
 namespace {
 
 // The real document is a few kilobytes; anything this large is not one,
 // and reading it whole could exhaust a 32-bit address space.
-constexpr DWORD kMaxDocumentBytes = 16 * 1024 * 1024;
+constexpr std::uint64_t kMaxDocumentBytes = 16 * 1024 * 1024;
 
 // The parser recurses once per nesting level; the document needs four.
 constexpr int kMaxNesting = 64;
-
-bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-    Util::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxDocumentBytes) return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size()) - done, &got, nullptr) ||
-            got == 0) {
-            return false;
-        }
-        done += got;
-    }
-    return true;
-}
 
 bool ParseJson(const std::string& document, Json::Value& root) {
     Json::CharReaderBuilder builder;  // comments are allowed by default
@@ -91,7 +71,9 @@ void AddRules(const Json::Value& root, std::string_view document, UpdateInfoList
             // leaves the download as it always was.
             if (const Json::Value* background = package.find("Background", "Background" + 10);
                 background && background->isBool() && background->asBool()) {
-                info["background"] = "1";
+                // Moved in whole: g++ 12 warns falsely (-Wrestrict) about
+                // assigning the literal once this is inlined into the parse.
+                info["background"] = std::string("1");
             }
         }
         list.push_back(std::move(info));
@@ -108,7 +90,7 @@ bool ParseUpdateConfig(UpdateInfoList& list, const std::string& path) {
     try {
         std::string document;
         Json::Value root;
-        if (ReadWholeFile(widePath, document) && ParseJson(document, root)) {
+        if (Util::ReadWholeFile(widePath, kMaxDocumentBytes, document).read() && ParseJson(document, root)) {
             AddRules(root, document, list);
             parsed = true;
         }

@@ -6,7 +6,7 @@
 #include "ui/skin/skin_sources.h"
 #include "ui/skin/zip_archive.h"
 #include "ui/skin/zip_whole_item.h"
-#include "util/unique_handle.h"
+#include "util/whole_file.h"
 
 namespace TarselUI {
 
@@ -37,20 +37,15 @@ bool ReadFromArchive(const CSkinSources& sources, LPCWSTR name, std::vector<std:
     return ZipReadWholeItem(archive, name, kZipMaxWholeItemSize, bytes) == kZipSuccess && !bytes.empty();
 }
 
-}  // namespace
+// Image files beyond 2 GiB cannot be decoded anyway.
+constexpr std::uint64_t kMaxImageFileBytes = 0x7FFFFFFF;
 
-bool ReadWholeFile(LPCWSTR path, std::vector<std::uint8_t>& bytes) {
-    Util::UniqueFile file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    LARGE_INTEGER size{};
-    // Image files beyond 2 GiB cannot be decoded anyway.
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > 0x7FFFFFFF) return false;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    return ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-           read == bytes.size();
+// An empty file holds no image.
+bool ReadImageFile(const std::wstring& path, std::vector<std::uint8_t>& bytes) {
+    return Util::ReadWholeFile(path, kMaxImageFileBytes, bytes).read() && !bytes.empty();
 }
+
+}  // namespace
 
 bool ReadImageBytes(const CSkinSources& sources, STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes) {
     // A damaged archive may announce an entry of gigabytes; running out of
@@ -62,14 +57,14 @@ bool ReadImageBytes(const CSkinSources& sources, STRINGorID bitmap, LPCWSTR type
         } else if (!bitmap.IsId()) {
             if (sources.GetArchiveName().IsEmpty()) {
                 const CUIString path = sources.GetFolder() + bitmap.m_lpstr;
-                if (ReadWholeFile(path.GetData(), bytes)) return true;
+                if (ReadImageFile(path.GetData(), bytes)) return true;
             } else if (ReadFromArchive(sources, bitmap.m_lpstr, bytes)) {
                 return true;
             }
         }
         if (bitmap.IsId()) return false;
         bytes.clear();
-        return ReadWholeFile(bitmap.m_lpstr, bytes);
+        return ReadImageFile(bitmap.m_lpstr, bytes);
     } catch (const std::bad_alloc&) {
         bytes.clear();
         return false;

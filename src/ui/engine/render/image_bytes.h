@@ -19,8 +19,4 @@ bool ReadImageBytes(const CSkinSources& sources, STRINGorID bitmap, LPCWSTR type
 // The same from the sources every window shares.
 bool ReadImageBytes(STRINGorID bitmap, LPCWSTR type, std::vector<std::uint8_t>& bytes);
 
-// A whole file, read with shared read access; false for a missing or empty
-// file or a short read.
-bool ReadWholeFile(LPCWSTR path, std::vector<std::uint8_t>& bytes);
-
 }  // namespace TarselUI
