@@ -8,7 +8,7 @@
 
 namespace skintest {
 
-std::wstring FixtureDir() { return testsupport::BuildDir() + L"tests\\ui\\skin_fixtures\\"; }
+std::wstring FixtureDir() { return testsupport::BuildDir() + L"tests\\ui\\skin\\skin_fixtures\\"; }
 
 std::vector<std::string> FixtureList(const char* listName) {
     std::istringstream lines(testsupport::ReadFileBytes(FixtureDir() + Widen(listName)));

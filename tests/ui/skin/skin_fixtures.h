@@ -1,5 +1,5 @@
 #pragma once
-// The archives and pictures tests/ui/make_skin_fixtures.py writes into the
+// The archives and pictures tests/ui/skin/make_skin_fixtures.py writes into the
 // build tree before the skin and render tests run.
 
 #include <string>

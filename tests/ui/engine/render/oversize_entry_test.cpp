@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gif/gif_fixtures.h"
+#include "gif_fixtures.h"
 #include "support/temp_dir.h"
 #include "ui/engine/controls/paint_manager.h"
 #include "ui/engine/render/gif_image.h"

@@ -46,7 +46,7 @@ struct ChildRun {
 };
 
 void Start(ChildRun& run, const std::wstring& mode) {
-    std::wstring line = L"\"" + testsupport::BuildDir() + L"tests\\ui\\window_load_failure.exe\" " + mode;
+    std::wstring line = L"\"" + testsupport::BuildDir() + L"tests\\ui\\window\\window_load_failure.exe\" " + mode;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};

@@ -27,7 +27,7 @@ std::string MarkupOfSize(size_t size) {
 }
 
 std::wstring FixtureDir() {
-    return testsupport::BuildDir() + L"tests\\ui\\markup_fixtures\\";
+    return testsupport::BuildDir() + L"tests\\ui\\engine\\markup\\markup_fixtures\\";
 }
 
 struct LoadCase {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "gif/gif_fixtures.h"
+#include "gif_fixtures.h"
 #include "support/temp_dir.h"
 #include "ui/engine/base/gdiplus_include.h"
 #include "ui/engine/controls/paint_manager.h"
