@@ -23,4 +23,9 @@ struct CurlEasyDeleter {
 };
 using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
 
+struct CurlListDeleter {
+    void operator()(curl_slist* list) const noexcept { curl_slist_free_all(list); }
+};
+using CurlList = std::unique_ptr<curl_slist, CurlListDeleter>;
+
 }  // namespace net

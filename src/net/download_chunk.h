@@ -16,6 +16,7 @@
 
 namespace net {
 class PoliteDownload;
+class ResumeJournal;
 }
 
 // Owned by the download for the length of one run; every part holds a
@@ -36,11 +37,19 @@ struct SharedParts {
     double downloaded = 0;  // bytes written by all parts, under `lock`
     // Paces every part's received bytes in polite mode; null otherwise.
     net::PoliteDownload* polite = nullptr;
+    // Keeps the record of a download that may be continued later; null
+    // otherwise. Told of every write, under `lock`.
+    net::ResumeJournal* journal = nullptr;
+    // Sent as If-Range with every range request: the server sends the whole
+    // file instead of the range when it no longer has the version the
+    // other bytes came from, and the part refuses it. "" none.
+    std::string ifRange;
 };
 
 // One part, owned by the thread or call that performs it.
 struct DownloadChunk {
     SharedParts* parts = nullptr;
+    size_t index = 0;      // the part's place in the plan
     int32_t position = 0;  // where the next received byte goes
     int32_t lastByte = 0;  // 0: whole file without a range; -1: to the end
 
@@ -55,6 +64,7 @@ struct DownloadChunk {
 
 struct PartOutcome {
     bool succeeded = false;
+    bool refused = false;  // the answer was not the range asked for
     int32_t responseCode = 0;
     std::string errorText;  // why it failed; empty on success
 };

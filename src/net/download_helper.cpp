@@ -5,11 +5,13 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "net/download_chunk.h"
 #include "net/download_plan.h"
+#include "net/download_record_file.h"
 #include "net/polite_download.h"
 #include "net/size_probe.h"
 #include "util/callback_guard.h"
@@ -36,8 +38,14 @@ public:
             ++succeeded_;
         } else {
             ++failed_;
+            refused_ = refused_ || outcome.refused;
             download_.errorText = outcome.errorText;
         }
+    }
+
+    bool AnyRefused() const {
+        HttpLockGuard guard(download_.lock);
+        return refused_;
     }
 
     // One failed part fails the download, whatever the order the parts
@@ -51,7 +59,21 @@ private:
     DownloadHelper& download_;
     int succeeded_ = 0;
     int failed_ = 0;
+    bool refused_ = false;
 };
+
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// -1 when there is no such file.
+int64_t FileSizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
+    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
 
 struct PartJob {
     DownloadChunk chunk;
@@ -116,6 +138,18 @@ void DownloadHelper::Run() {
         busy = false;
         return;
     }
+    bool succeeded = false;
+    Attempt attempt = RunOnce(true, succeeded);
+    if (attempt == Attempt::kStartOver) attempt = RunOnce(false, succeeded);
+    if (attempt != Attempt::kNothingFetched) {
+        failed = !succeeded;
+        if (resultCallback) resultCallback(identifier, succeeded, errorText);
+    }
+    busy = false;
+}
+
+DownloadHelper::Attempt DownloadHelper::RunOnce(bool mayContinue, bool& succeeded) {
+    succeeded = false;
     net::TransferSettings transfer{url, retryCount, timeoutSeconds, limits};
     net::ProbeResult probe = net::ProbeFileSize(transfer);
     {
@@ -125,27 +159,48 @@ void DownloadHelper::Run() {
         errorText = probe.errorText;
         rangesSupported = probe.rangesSupported;
     }
-    if (!probe.length) {
-        busy = false;
-        return;
-    }
+    // A file that cannot be measured now (the network is down) leaves an
+    // earlier partial download as it is, for a later run.
+    if (!probe.length) return Attempt::kNothingFetched;
     totalSize = static_cast<double>(*probe.length);
-
-    std::string sidePath = targetPath + ".dl";
-    ::DeleteFileA(sidePath.c_str());
-    UniqueStream file(std::fopen(sidePath.c_str(), "wb"));
-    if (!file) {
-        busy = false;
-        return;
-    }
-    // Every write seeks to its own offset, so a stream buffer would only
-    // copy the data once more.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
 
     int count = net::PartCountForSize(totalSize);
     if (count > partLimit) count = partLimit;
     if (count < 1) count = 1;
-    partLimit = count;
+
+    const std::string sidePath = targetPath + ".dl";
+    const bool keepsRecord = !resume.recordPath.empty();
+    net::ResumeContext context;
+    context.url = url;
+    context.md5 = resume.md5;
+    context.sha256 = resume.sha256;
+    context.file = FileNameOf(targetPath);
+    context.size = probe.wholeFileSize;
+    context.validator = net::FindValidator(probe.headerText);
+    context.rangesSupported = probe.rangesSupported;
+    context.partialFileSize = FileSizeOf(sidePath);
+
+    std::vector<net::RecordedPart> plan;
+    bool continuing = false;
+    if (keepsRecord && mayContinue) {
+        std::optional<net::DownloadRecord> record = net::LoadDownloadRecord(resume.recordPath);
+        continuing = record && net::RecordFitsDownload(*record, context);
+        if (continuing) plan = record->parts;
+    }
+    if (!continuing) {
+        if (keepsRecord) net::RemoveDownloadRecord(resume.recordPath);
+        for (const net::PartRange& range : net::PlanParts(totalSize, count, rangesSupported)) {
+            plan.push_back(net::RecordedPart{range.first, range.last, range.first});
+        }
+        ::DeleteFileA(sidePath.c_str());
+    }
+    partLimit = static_cast<int32_t>(plan.size());
+    // A continued download writes into the bytes it already has.
+    UniqueStream file(std::fopen(sidePath.c_str(), continuing ? "r+b" : "wb"));
+    if (!file) return Attempt::kNothingFetched;
+    // Every write seeks to its own offset, so a stream buffer would only
+    // copy the data once more.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
 
     SharedParts parts;
     parts.transfer = transfer;
@@ -159,9 +214,19 @@ void DownloadHelper::Run() {
     parts.file = file.get();
     parts.lock = lock;
     parts.cancel = &cancel;
+    parts.downloaded = static_cast<double>(net::BytesDone(plan));
     parts.progress = [this](double total, double downloaded) {
         return progressCallback ? progressCallback(total, downloaded, userData) : 0;
     };
+    // Only a file the server can name a version of, and send in ranges, can
+    // be continued later.
+    std::optional<net::ResumeJournal> journal;
+    if (keepsRecord && probe.rangesSupported && net::IsSendableValidator(context.validator)) {
+        journal.emplace(resume.recordPath, net::NewRecord(context, plan), file.get());
+        if (!continuing) journal->Save();
+        parts.journal = &*journal;
+        parts.ifRange = net::IfRangeValue(context.validator);
+    }
     // Declared after `parts`, which its sampling thread reads: it stops first.
     std::unique_ptr<net::PoliteDownload> politeDownload;
     if (polite) {
@@ -172,22 +237,29 @@ void DownloadHelper::Run() {
         if (politeDownload->sampling()) parts.polite = politeDownload.get();
     }
     std::vector<DownloadChunk> chunks;
-    for (const net::PartRange& range : net::PlanParts(totalSize, count, rangesSupported)) {
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (continuing && net::PartDone(plan[i], probe.wholeFileSize)) continue;
         DownloadChunk chunk;
         chunk.parts = &parts;
-        chunk.position = range.first;
-        chunk.lastByte = range.last;
+        chunk.index = i;
+        chunk.position = plan[i].position;
+        chunk.lastByte = plan[i].last;
         chunks.push_back(chunk);
     }
     PartTally tally(*this);
     if (chunks.size() > 1) {
         RunPartsInParallel(chunks, tally);
-    } else {
+    } else if (!chunks.empty()) {
         tally.Record(PerformPartTransfer(chunks.front()));
     }
-    file.reset();
+    politeDownload.reset();
 
-    bool succeeded = tally.AllSucceeded();
+    // A continued download whose parts were all there before is complete.
+    succeeded = chunks.empty() ? continuing : tally.AllSucceeded();
+    // A download that ended early keeps what it has for the next run,
+    // unless the server sent another version of the file than the record's.
+    const bool keepForLater = !succeeded && journal && !tally.AnyRefused() && journal->Save();
+    file.reset();
     // A rename that fails (the target is a folder, or open without delete
     // sharing) leaves the target as it was: the download did not arrive.
     if (succeeded && !::MoveFileExA(sidePath.c_str(), targetPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
@@ -196,8 +268,10 @@ void DownloadHelper::Run() {
         HttpLockGuard guard(lock);
         errorText = "the finished download could not replace the target file (error " + std::to_string(error) + ")";
     }
-    if (!succeeded) ::DeleteFileA(sidePath.c_str());
-    failed = !succeeded;
-    if (resultCallback) resultCallback(identifier, succeeded, errorText);
-    busy = false;
+    if (!keepForLater) {
+        if (!succeeded) ::DeleteFileA(sidePath.c_str());
+        if (keepsRecord) net::RemoveDownloadRecord(resume.recordPath);
+    }
+    if (continuing && tally.AnyRefused() && !cancel) return Attempt::kStartOver;
+    return Attempt::kDone;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "net/download_resume.h"
 #include "net/http_lock.h"
 #include "net/transfer_setup.h"
 #include "util/unique_handle.h"
@@ -31,6 +32,9 @@ public:
 
     // Probe, create the side file, transfer the parts, then rename or
     // delete the side file. Clears busy when it ends, by whatever path.
+    // With resume settings, a download that ends early keeps its side file
+    // and record for the next run instead, and a run continues what the
+    // record describes when it fits.
     void Run();
 
     Util::UniqueHandle workerThread;
@@ -42,6 +46,9 @@ public:
     // Polite mode: keeps the delay the download adds on the line low
     // (net/polite_download.h). Off by default.
     bool polite = false;
+    // Where the record of a download that may be continued is kept, and
+    // what the file must be (net/download_resume.h). Off by default.
+    net::ResumeSettings resume;
     std::string targetPath;
     std::string url;
     std::string headerText;
@@ -61,4 +68,13 @@ public:
     // Set under the registry lock when a worker has finished its download,
     // so CloseDownload and the worker agree on who removes the entry.
     bool workerFinished = false;
+
+private:
+    enum class Attempt { kNothingFetched, kDone, kStartOver };
+    // One probe and transfer. kNothingFetched when the file could not be
+    // measured or the side file not opened; kStartOver when a continued
+    // download found that the server no longer has the version its bytes
+    // came from: the side file and record are gone then, and a new run
+    // starts from zero.
+    Attempt RunOnce(bool mayContinue, bool& succeeded);
 };

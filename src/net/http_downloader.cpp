@@ -122,6 +122,12 @@ int HttpDownloader::SetPolite(bool polite) {
     return 0;
 }
 
+int HttpDownloader::SetResume(const net::ResumeSettings& resume) {
+    if (!helper_) return kNoHelper;
+    helper_->resume = resume;
+    return 0;
+}
+
 int HttpDownloader::SetUserData(void* userData) {
     if (!helper_) return kNoHelper;
     helper_->userData = userData;

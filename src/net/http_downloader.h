@@ -39,6 +39,10 @@ public:
     // delay it adds on the line low, giving way to other traffic (see
     // net/polite_download.h). Off by default.
     int SetPolite(bool polite);
+    // Downloads that may be continued by a later start: the record file and
+    // the digests the finished file must have (see net/download_resume.h).
+    // An empty record path (the default) turns it off.
+    int SetResume(const net::ResumeSettings& resume);
     int SetUserData(void* userData);
     int SetProgressCallback(DownloadProgressCallback callback);
     int SetResultCallback(DownloadResultCallback callback);

@@ -11,6 +11,7 @@
 
 #include "net/curl_session.h"
 #include "net/download_chunk.h"
+#include "net/download_resume.h"
 #include "net/polite_download.h"
 
 namespace {
@@ -126,6 +127,7 @@ size_t WriteChunkData(DownloadChunk& chunk, const char* data, size_t length) {
     size_t written = std::fwrite(data, 1, static_cast<size_t>(n), parts.file);
     parts.downloaded += static_cast<double>(written);
     chunk.position += static_cast<int32_t>(written);
+    if (parts.journal) parts.journal->Advance(chunk.index, chunk.position, written);
     return written;
 }
 
@@ -154,6 +156,15 @@ PartOutcome PerformPartTransfer(DownloadChunk& chunk) {
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, &chunk);
     curl_easy_setopt(h, CURLOPT_BUFFERSIZE, parts.polite ? net::kPoliteReadBuffer : kReceiveBuffer);
     if (parts.polite) curl_easy_setopt(h, CURLOPT_SOCKOPTFUNCTION, &SetPoliteSocketOptions);
+    net::CurlList headers;
+    if (!parts.ifRange.empty()) {
+        headers.reset(curl_slist_append(nullptr, ("If-Range: " + parts.ifRange).c_str()));
+        if (!headers) {
+            outcome.errorText = curl_easy_strerror(CURLE_OUT_OF_MEMORY);
+            return outcome;
+        }
+        curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
+    }
     AimRequest(h, chunk);
     chunk.floor = net::RateFloor(parts.transfer.limits.floorBytesPerSecond, parts.transfer.limits.floorWindowSeconds);
     chunk.floor.Start(::GetTickCount64(), chunk.position);
@@ -174,6 +185,7 @@ PartOutcome PerformPartTransfer(DownloadChunk& chunk) {
         chunk.refused = true;
         succeeded = false;
     }
+    outcome.refused = chunk.refused;
     if (!succeeded) {
         outcome.errorText = chunk.refused   ? "the server did not answer with the byte range asked for"
                             : chunk.tooSlow ? "the server sent more slowly than the floor rate"

@@ -74,6 +74,9 @@ http {
         location /slow/ { alias $state/docroot/; limit_rate 256k; }
         # a per-connection cap as CDNs impose, for the download benchmark
         location /capped/ { alias $state/docroot/; limit_rate 10m; }
+        # a line slow enough that a download can be interrupted half-way
+        # with little in flight, for continued downloads
+        location /medium/ { alias $state/docroot/; limit_rate 2m; }
     }
 }
 CONF
