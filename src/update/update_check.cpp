@@ -12,6 +12,7 @@
 #include "update/launcher_data.h"
 #include "update/package_path.h"
 #include "update/package_sha256.h"
+#include "update/partial_download.h"
 #include "update/signed_document.h"
 #include "update/staging_folder.h"
 #include "update/update_config.h"
@@ -42,7 +43,8 @@ std::string MakePackageStem(const std::wstring& stagingDir) {
     for (int attempt = 0; attempt < 16 && chosen.empty(); ++attempt) {
         std::string stem = MakeStagingFileA(stagingDir, kTempPrefix);
         if (stem.empty()) break;
-        if (Util::PathExistsA(stem + ".exe")) {
+        // A partial download's side file keeps its package name taken too.
+        if (Util::PathExistsA(stem + ".exe") || Util::PathExistsA(stem + ".exe.dl")) {
             rejected.push_back(stem);
         } else {
             chosen = stem;
@@ -116,7 +118,8 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
 }
 
 bool GetFile(const std::string& url, const std::string& file, const std::string& md5,
-             const std::optional<std::string>& sha256, const net::TransferLimits& limits, bool polite) {
+             const std::optional<std::string>& sha256, const net::TransferLimits& limits, bool polite,
+             const net::ResumeSettings& resume) {
     Util::DebugLine("[****] GetFile \n");
     Util::DebugLine("[****] ---------pstUrl:\n");
     Util::DebugValueA(url);
@@ -134,6 +137,7 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
     HttpDownloader downloader;
     downloader.SetTransferLimits(limits);
     downloader.SetPolite(polite);
+    downloader.SetResume(resume);
     downloader.SetDownloadUrl(url);
     downloader.DownloadFile(file, kPartLimit);
     HttpDownloader::Handle handle = downloader.StartDownload(HttpDownloader::kInCallingThread);
@@ -169,6 +173,9 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const st
     // to keep an installer: the client has started, nothing is recorded.
     const std::optional<StagingFolder> staging = PrepareStagingFolder(launcherDir);
     if (!staging) return;
+    // Before anything is known of the document: only damaged and old
+    // partial downloads go.
+    TidyPartialDownloads(staging->path, nullptr);
     const std::string server = UpdateServerAddress(launcherData);
     std::string document = FetchUpdateConfig(server, staging->path, limits.document);
     if (document.empty()) return;
@@ -193,27 +200,40 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const st
         RemoveAnsiFile(document);
     }
     UpdateMatcher matcher(&records);
-    if (!SelectUpdate(matcher, launcherData, launcherDir)) return;
+    const PackageOffer nothingOffered;
+    if (!SelectUpdate(matcher, launcherData, launcherDir)) {
+        TidyPartialDownloads(staging->path, &nothingOffered);
+        return;
+    }
     UpdateInfo& selected = matcher.GetSelected();
     const std::optional<std::string> sha256 = PackageSha256(selected);
     if (!publicKey.empty() && !sha256) {
         // The signature covers the document, and only a digest the document
         // holds carries that to the package: MD5 alone can be forged.
         Util::DebugLine("[******] package without sha256, not offered by a launcher that checks signatures\n");
+        TidyPartialDownloads(staging->path, &nothingOffered);
         return;
     }
 
     Util::DebugLine("[*****] 新资源匹配开始下载 GetFile\n");
-    std::string stem = MakePackageStem(staging->path);
-    if (stem.empty()) return;
-    std::string package = stem + ".exe";
+    const PackageOffer offer{selected["url"], selected["md5"], sha256.value_or(std::string())};
+    std::string package = TidyPartialDownloads(staging->path, &offer);
+    std::string stem;
+    if (package.empty()) {
+        stem = MakePackageStem(staging->path);
+        if (stem.empty()) return;
+        package = stem + ".exe";
+    } else {
+        Util::DebugLine("[******] continuing the download an earlier start left\n");
+    }
     Util::DebugLine("[******] 待下载文件:\n");
     Util::DebugValueA(package);
 
     const bool polite = selected.count("background") != 0 && selected["background"] == "1";
     if (polite) Util::DebugLine("[******] background download\n");
-    bool verified = GetFile(selected["url"], package, selected["md5"], sha256, limits.package, polite);
-    RemoveAnsiFile(stem);
+    const net::ResumeSettings resume{DownloadRecordPath(staging->path), offer.md5, offer.sha256};
+    bool verified = GetFile(selected["url"], package, selected["md5"], sha256, limits.package, polite, resume);
+    if (!stem.empty()) RemoveAnsiFile(stem);
     if (!verified) {
         // Left behind, every failed run would add another unusable copy.
         RemoveAnsiFile(package);

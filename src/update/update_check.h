@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "net/download_resume.h"
 #include "net/transfer_setup.h"
 #include "update/update_check_pace.h"
 
@@ -18,7 +19,10 @@ class CIniFile;
 // in section "base" only after a verified download. Everything is fetched
 // into the staging folder beside the launcher ("Temp", only administrators
 // may write it); afterwards it holds no file of this run but the recorded
-// package. Without a usable staging folder nothing is fetched.
+// package and, when the package download ended early, what it fetched and
+// its record, continued by the next check that selects the same package
+// (update/partial_download.h). Without a usable staging folder nothing is
+// fetched.
 void GetUpdate();
 
 // The same with the data file and the launcher folder (where the version
@@ -48,8 +52,12 @@ bool GetFile(const std::string& url, const std::string& file, const std::string&
 
 // The same; when `sha256` is given the file must match it as well (both
 // digests from one pass over the file).
+// With `resume` (see net/download_resume.h) a download that ends early
+// keeps what it has for the next check, and one that an earlier check left
+// continues.
 bool GetFile(const std::string& url, const std::string& file, const std::string& md5,
-             const std::optional<std::string>& sha256, const net::TransferLimits& limits = {}, bool polite = false);
+             const std::optional<std::string>& sha256, const net::TransferLimits& limits = {}, bool polite = false,
+             const net::ResumeSettings& resume = {});
 
 // The update server: key "server" in section "base" of the data file when
 // it is not empty, otherwise the address built in. Trailing slashes are
