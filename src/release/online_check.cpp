@@ -12,6 +12,7 @@
 #include "digest/sha256.h"
 #include "net/download_plan.h"
 #include "net/http_downloader.h"
+#include "net/if_range_probe.h"
 #include "update/update_check.h"
 #include "util/util.h"
 
@@ -27,7 +28,32 @@ long long FileSize(const std::wstring& path) {
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+std::string ResumeReport(const PackageFetch& fetch) {
+    if (fetch.validator.empty()) return "no validator";
+    std::string report = fetch.validator.etag.empty() ? "Last-Modified " + fetch.validator.lastModified
+                                                      : "ETag " + fetch.validator.etag;
+    if (fetch.ifRangeSameVersion != 0) {
+        report += ", If-Range answered " + std::to_string(fetch.ifRangeSameVersion) + " and " +
+                  std::to_string(fetch.ifRangeOtherVersion);
+    }
+    return report;
+}
+
 }  // namespace
+
+std::string ResumeWarning(const PackageFetch& fetch) {
+    if (!fetch.rangesSupported) return "the server sends it in one transfer (no byte ranges)";
+    if (fetch.validator.empty()) return "the server names no version of it (no ETag or Last-Modified)";
+    if (fetch.ifRangeSameVersion != 206) {
+        return "the server answers a range asked If-Range the version is unchanged with " +
+               std::to_string(fetch.ifRangeSameVersion) + ", not 206";
+    }
+    if (fetch.ifRangeOtherVersion != 200) {
+        return "the server ignores If-Range: asked for a range of another version it answered " +
+               std::to_string(fetch.ifRangeOtherVersion) + ", not the whole file (200)";
+    }
+    return std::string();
+}
 
 PackageFetch FetchPackage(const std::string& url, bool withSha256) {
     PackageFetch fetch;
@@ -54,6 +80,13 @@ PackageFetch FetchPackage(const std::string& url, bool withSha256) {
     fetch.fetched = handle && fetch.size > 0;
     if (fetch.fetched) {
         fetch.rangesSupported = net::FindContentRange(headers).present;
+        fetch.validator = net::FindValidator(headers);
+        if (fetch.rangesSupported && !fetch.validator.empty()) {
+            const net::TransferSettings settings{url, 1, 60, {}};
+            const std::string ifRange = net::IfRangeValue(fetch.validator);
+            fetch.ifRangeSameVersion = net::IfRangeAnswer(settings, ifRange);
+            fetch.ifRangeOtherVersion = net::IfRangeAnswer(settings, net::ForeignIfRangeValue(ifRange));
+        }
         // One pass over the file, as the update check verifies it.
         const FileDigests digests =
             GetFileDigests(wideFile, withSha256 ? DigestSet::kMd5AndSha256 : DigestSet::kMd5);
@@ -101,7 +134,14 @@ std::vector<std::string> CheckOnline(CheckedDocument& document) {
         bool matches = fetch.digest == md5;
         std::string report = "online: " + url + ": " + std::to_string(fetch.size) + " bytes, " +
                              (fetch.rangesSupported ? "byte ranges supported" : "no byte ranges (fetched in one transfer)") +
-                             ", MD5 " + fetch.digest + (matches ? " matches" : " differs from " + md5);
+                             ", " + ResumeReport(fetch) + ", MD5 " + fetch.digest +
+                             (matches ? " matches" : " differs from " + md5);
+        const std::string resume = ResumeWarning(fetch);
+        if (!resume.empty()) {
+            document.problems.push_back({false, line,
+                                         "package at " + url + ": an interrupted download starts over from zero: " +
+                                             resume});
+        }
         if (!matches) {
             document.problems.push_back(
                 {true, line,

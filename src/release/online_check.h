@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "net/http_validator.h"
 #include "release/document_check.h"
 
 namespace release {
@@ -16,7 +17,18 @@ struct PackageFetch {
     std::string digest;  // upper case, as the launcher compares it
     std::string sha256;  // lower case; only when asked for
     std::string error;   // why nothing usable came
+    // What a download continued by a later start relies on: the version
+    // the server names the file by, and its answers to a one-byte request
+    // with If-Range naming that version (206 expected) and another one
+    // (200 expected); 0 when not asked (no validator or no ranges).
+    net::Validator validator;
+    int ifRangeSameVersion = 0;
+    int ifRangeOtherVersion = 0;
 };
+
+// Why a download of this package interrupted half-way could not be
+// continued safely by the next start, or "" when it can.
+std::string ResumeWarning(const PackageFetch& fetch);
 
 // Downloads `url` into a temporary file in up to five parts, the way the
 // update check does, and measures it; the file is removed afterwards.

@@ -58,8 +58,9 @@ TEST(ReleaseOnline, ReportsSizeRangesAndDigests) {
     EXPECT_EQ(result.exitCode, release::kExitProblem) << result.out << result.err;
 
     const std::string onNginx = LineWith(result.out, "online: " + servers.NginxUrl(goodName) + ":");
-    EXPECT_NE(onNginx.find(std::to_string(good.size()) + " bytes, byte ranges supported, MD5 " + goodMd5 + " matches"),
-              std::string::npos)
+    EXPECT_NE(onNginx.find(std::to_string(good.size()) + " bytes, byte ranges supported, ETag \""), std::string::npos)
+        << result.out;
+    EXPECT_NE(onNginx.find("If-Range answered 206 and 200, MD5 " + goodMd5 + " matches"), std::string::npos)
         << result.out;
     const std::string withoutRanges = LineWith(result.out, "online: " + norangeUrl + ":");
     EXPECT_NE(withoutRanges.find(std::to_string(good.size()) + " bytes, no byte ranges"), std::string::npos)
@@ -69,14 +70,14 @@ TEST(ReleaseOnline, ReportsSizeRangesAndDigests) {
     EXPECT_NE(differs.find("MD5 " + UpperMd5(other) + " differs from " + claimed), std::string::npos) << result.out;
     EXPECT_NE(LineWith(result.out, "online: http://127.0.0.1:9/never.exe: not fetched"), "") << result.out;
 
-    // One error per package that would fail, on its rule's line.
+    // One error per package that would fail, on its rule's line; the
+    // package without ranges is also one an interrupted download of which
+    // starts over.
     std::vector<Listed> listed = ProblemsIn(result.out);
-    std::vector<int> lines;
-    for (const Listed& l : listed) {
-        EXPECT_TRUE(l.error) << l.text;
-        lines.push_back(l.line);
-    }
-    EXPECT_EQ(lines, (std::vector<int>{4, 5, 6})) << result.out;
+    std::vector<int> errors, warnings;
+    for (const Listed& l : listed) (l.error ? errors : warnings).push_back(l.line);
+    EXPECT_EQ(errors, (std::vector<int>{4, 5, 6})) << result.out;
+    EXPECT_EQ(warnings, (std::vector<int>{5})) << result.out;
     // The server without ranges was asked for the whole file at once.
     const std::string log = servers.FaultLog(goodName);
     EXPECT_NE(log.find("GET "), std::string::npos) << log;
@@ -98,10 +99,17 @@ TEST(ReleaseOnline, CleanOnlineDocument) {
                                           {Package(md5, servers.FaultUrl("norange", name), "1.2.0.0")})),
               {L"--online"});
     EXPECT_EQ(result.exitCode, release::kExitClean) << result.out << result.err;
-    EXPECT_TRUE(ProblemsIn(result.out).empty()) << result.out;
-    EXPECT_NE(result.out.find("200000 bytes, no byte ranges (fetched in one transfer), MD5 " + md5 + " matches"),
+    EXPECT_NE(result.out.find("200000 bytes, no byte ranges (fetched in one transfer), no validator, MD5 " + md5 +
+                              " matches"),
               std::string::npos)
         << result.out;
+    // Nothing wrong with the document; a warning only, that this server
+    // cannot continue an interrupted download.
+    std::vector<Listed> problems = ProblemsIn(result.out);
+    ASSERT_EQ(problems.size(), 1u) << result.out;
+    EXPECT_FALSE(problems[0].error);
+    EXPECT_NE(problems[0].text.find("starts over from zero: the server sends it in one transfer"), std::string::npos)
+        << problems[0].text;
 }
 
 TEST(ReleaseOnline, ComparesTheSha256APackageLists) {
@@ -146,5 +154,42 @@ TEST(ReleaseOnline, ComparesTheSha256APackageLists) {
         EXPECT_NE(problems[0].text.find("has SHA256 " + sha256sum + ", not " + claimed + ": the launcher rejects it"),
                   std::string::npos)
             << result.out;
+    }
+}
+
+TEST(ReleaseOnline, WarnsWhereAnInterruptedDownloadCannotContinue) {
+    HttpTestServers servers;
+    ASSERT_TRUE(servers.ok()) << "the tarsel_http_servers fixture did not run";
+    const std::string bytes = testsupport::PatternBytes(3 * 1024 * 1024, 44);
+    const std::string name = testsupport::UniqueServerName("release-resume.exe");
+    ASSERT_TRUE(servers.Publish(name, bytes));
+    const std::string md5 = UpperMd5(bytes);
+    struct Case {
+        std::string url;
+        const char* report;   // in the online line
+        const char* warning;  // null: none
+    } cases[] = {
+        {servers.NginxUrl(name), "If-Range answered 206 and 200", nullptr},
+        {servers.FaultUrl("plain", name), "byte ranges supported, no validator",
+         "the server names no version of it (no ETag or Last-Modified)"},
+        {servers.FaultUrl("ignoreifrange", name), "ETag \"fixed-tag\", If-Range answered 206 and 206",
+         "the server ignores If-Range: asked for a range of another version it answered 206"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        TempDir dir;
+        release::CommandOutput result = Check(
+            WriteDocument(dir, Document({Rule(md5, "Prompt", "1.1.[0-100].*")}, {Package(md5, c.url, "1.1.600.10")})),
+            {L"--online"});
+        EXPECT_EQ(result.exitCode, release::kExitClean) << result.out << result.err;
+        EXPECT_NE(LineWith(result.out, "online: " + c.url + ":").find(c.report), std::string::npos) << result.out;
+        std::vector<Listed> problems = ProblemsIn(result.out);
+        if (!c.warning) {
+            EXPECT_TRUE(problems.empty()) << result.out;
+            continue;
+        }
+        ASSERT_EQ(problems.size(), 1u) << result.out;
+        EXPECT_FALSE(problems[0].error);
+        EXPECT_NE(problems[0].text.find(c.warning), std::string::npos) << problems[0].text;
     }
 }

@@ -28,6 +28,8 @@ path element picks a fault that nginx will not make:
                      bytes every half second until the client closes
   /overlong/PATH     HEAD announces 1000 bytes; every GET announces and
                      sends 64 MiB
+  /ignoreifrange/NAME byte ranges and an entity tag that never changes, but
+                     If-Range ignored: a range is sent whatever tag it names
 
 The last two need no file, and log "SENT N" (the body bytes the server got
 rid of) after each GET.
@@ -149,7 +151,7 @@ class Handler(BaseHTTPRequestHandler):
             pass
 
     def send_file(self, data, honour_range=True, range_shift=0, body_fraction=None,
-                  with_length=True, stall=False, range_shortfall=0, hold=False):
+                  with_length=True, stall=False, range_shortfall=0, hold=False, extra=()):
         size = len(data)
         wanted = self.parse_range(size) if honour_range else None
         if wanted:
@@ -166,6 +168,8 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Content-Length", str(len(body)))
         self.send_header("Accept-Ranges", "bytes" if honour_range else "none")
         self.send_header("Connection", "close")
+        for key, value in extra:
+            self.send_header(key, value)
         self.end_headers()
         self.close_connection = True
         if self.command == "HEAD":
@@ -256,6 +260,8 @@ class Handler(BaseHTTPRequestHandler):
         ranged = "Range" in self.headers
         if fault == "plain":
             self.send_file(data)
+        elif fault == "ignoreifrange":
+            self.send_file(data, extra=[("ETag", '"fixed-tag"')])
         elif fault == "norange":
             self.send_file(data, honour_range=False)
         elif fault == "nolength":
