@@ -6,12 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "update/update_check_pace.h"
 #include "update/update_matcher.h"
 
 namespace release {
 
 // The launcher refuses documents larger than this.
-inline constexpr uint64_t kLauncherDocumentLimit = 16 * 1024 * 1024;
+inline constexpr uint64_t kLauncherDocumentLimit = kMaxDocumentBytes;
 
 enum class ReadOutcome { kRead, kMissing, kTooLarge, kFailed };
 struct FileRead {

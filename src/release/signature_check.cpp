@@ -4,13 +4,14 @@
 #include <cstdio>
 
 #include "release/document_file.h"
+#include "update/update_check_pace.h"
 
 namespace release {
 namespace {
 
 // What the launcher reads of a downloaded signature; a larger file reads
 // as none there.
-constexpr uint64_t kLauncherSignatureLimit = 16 * 1024;
+constexpr uint64_t kLauncherSignatureLimit = kMaxSignatureBytes;
 
 }  // namespace
 

@@ -11,26 +11,12 @@
 #include "util/diagnostics.h"
 #include "util/ini_file.h"
 #include "util/util.h"
+#include "util/whole_file.h"
 
 namespace {
 
 constexpr const char* kSignaturePath = "/pc/Update.cfg.minisig";
 constexpr const char* kTempPrefix = "~rqz_";
-
-bool ReadOpenFile(HANDLE file, int64_t limit, std::string& bytes) {
-    LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file, &size) || size.QuadPart > limit) return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        if (!::ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size()) - done, &got, nullptr) || got == 0) {
-            return false;
-        }
-        done += got;
-    }
-    return true;
-}
 
 Util::UniqueFile OpenSharingReadsOnly(const std::wstring& path) {
     return Util::UniqueFile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -52,7 +38,8 @@ std::string FetchSignature(const std::string& serverAddress, const std::wstring&
         downloader.CloseDownload(downloader.StartDownload(HttpDownloader::kInCallingThread));
     }
     std::string text;
-    if (Util::UniqueFile file = OpenSharingReadsOnly(widePath); !file || !ReadOpenFile(file.get(), kMaxSignatureBytes, text)) {
+    if (Util::UniqueFile file = OpenSharingReadsOnly(widePath);
+        !file || !Util::ReadWholeOpenFile(file.get(), kMaxSignatureBytes, text).read()) {
         text.clear();
     }
     Util::RemoveFile(widePath);
@@ -102,7 +89,7 @@ DocumentCheck CheckUpdateDocument(const std::string& publicKeyLine, const std::s
     DocumentCheck check;
     check.hold = OpenSharingReadsOnly(Util::AnsiToWide(documentPath));
     std::string document;
-    if (!check.hold || !ReadOpenFile(check.hold.get(), kMaxDocumentBytes, document)) {
+    if (!check.hold || !Util::ReadWholeOpenFile(check.hold.get(), kMaxDocumentBytes, document).read()) {
         return Refuse("the document cannot be read");
     }
     const MinisignResult signature = VerifyMinisign(*key, document, FetchSignature(serverAddress, stagingDir, signatureLimits));

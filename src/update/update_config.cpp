@@ -2,20 +2,16 @@
 
 #include <json/reader.h>
 
-#include <cstdint>
 #include <memory>
 
 #include "update/json_text.h"
 #include "update/launcher_data.h"
+#include "update/update_check_pace.h"
 #include "util/ini_file.h"
 #include "util/util.h"
 #include "util/whole_file.h"
 
 namespace {
-
-// The real document is a few kilobytes; anything this large is not one,
-// and reading it whole could exhaust a 32-bit address space.
-constexpr std::uint64_t kMaxDocumentBytes = 16 * 1024 * 1024;
 
 // The parser recurses once per nesting level; the document needs four.
 constexpr int kMaxNesting = 64;
@@ -90,6 +86,7 @@ bool ParseUpdateConfig(UpdateInfoList& list, const std::string& path) {
     try {
         std::string document;
         Json::Value root;
+        // The download's bound: whatever the check may fetch, it reads.
         if (Util::ReadWholeFile(widePath, kMaxDocumentBytes, document).read() && ParseJson(document, root)) {
             AddRules(root, document, list);
             parsed = true;

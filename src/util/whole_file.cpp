@@ -15,19 +15,11 @@ namespace {
 constexpr DWORD kReadPiece = 1u << 20;
 
 template <typename Bytes>
-WholeFileRead ReadInto(const std::wstring& path, std::uint64_t maxBytes, Bytes& bytes) {
+WholeFileRead ReadFrom(HANDLE file, std::uint64_t maxBytes, Bytes& bytes) {
     WholeFileRead result;
     bytes.clear();
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        result.systemError = ::GetLastError();
-        const bool missing = result.systemError == ERROR_FILE_NOT_FOUND || result.systemError == ERROR_PATH_NOT_FOUND;
-        result.outcome = missing ? WholeFileOutcome::kMissing : WholeFileOutcome::kUnreadable;
-        return result;
-    }
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size)) {
+    if (!::GetFileSizeEx(file, &size)) {
         result.systemError = ::GetLastError();
         return result;
     }
@@ -50,7 +42,7 @@ WholeFileRead ReadInto(const std::wstring& path, std::uint64_t maxBytes, Bytes& 
     while (done < bytes.size()) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kReadPiece));
         DWORD got = 0;
-        if (!::ReadFile(file.get(), bytes.data() + done, want, &got, nullptr)) {
+        if (!::ReadFile(file, bytes.data() + done, want, &got, nullptr)) {
             result.systemError = ::GetLastError();
             bytes.clear();
             return result;
@@ -67,6 +59,21 @@ WholeFileRead ReadInto(const std::wstring& path, std::uint64_t maxBytes, Bytes& 
     return result;
 }
 
+template <typename Bytes>
+WholeFileRead ReadInto(const std::wstring& path, std::uint64_t maxBytes, Bytes& bytes) {
+    bytes.clear();
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        WholeFileRead result;
+        result.systemError = ::GetLastError();
+        const bool missing = result.systemError == ERROR_FILE_NOT_FOUND || result.systemError == ERROR_PATH_NOT_FOUND;
+        result.outcome = missing ? WholeFileOutcome::kMissing : WholeFileOutcome::kUnreadable;
+        return result;
+    }
+    return ReadFrom(file.get(), maxBytes, bytes);
+}
+
 }  // namespace
 
 WholeFileRead ReadWholeFile(const std::wstring& path, std::uint64_t maxBytes, std::string& bytes) {
@@ -75,6 +82,10 @@ WholeFileRead ReadWholeFile(const std::wstring& path, std::uint64_t maxBytes, st
 
 WholeFileRead ReadWholeFile(const std::wstring& path, std::uint64_t maxBytes, std::vector<std::uint8_t>& bytes) {
     return ReadInto(path, maxBytes, bytes);
+}
+
+WholeFileRead ReadWholeOpenFile(void* file, std::uint64_t maxBytes, std::string& bytes) {
+    return ReadFrom(static_cast<HANDLE>(file), maxBytes, bytes);
 }
 
 }  // namespace Util

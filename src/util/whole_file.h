@@ -37,4 +37,10 @@ struct WholeFileRead {
 WholeFileRead ReadWholeFile(const std::wstring& path, std::uint64_t maxBytes, std::string& bytes);
 WholeFileRead ReadWholeFile(const std::wstring& path, std::uint64_t maxBytes, std::vector<std::uint8_t>& bytes);
 
+// The same from a file the caller opened with read access and keeps open,
+// so that what was read cannot be swapped before the caller is done with it
+// (a HANDLE; `void*` keeps windows.h out of this header). Reads from the
+// handle's current position; never kMissing.
+WholeFileRead ReadWholeOpenFile(void* file, std::uint64_t maxBytes, std::string& bytes);
+
 }  // namespace Util

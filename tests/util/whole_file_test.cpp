@@ -159,4 +159,45 @@ TEST(WholeFile, FileHeldByAnotherHandleWithoutSharedReading) {
     EXPECT_EQ(bytes, "content");
 }
 
+// The caller keeps the handle, so that the bytes it checked are the bytes
+// it goes on to use.
+TEST(WholeFile, OpenFileIsReadThroughTheCallersHandle) {
+    TempDir dir;
+    const std::wstring path = dir / L"held.cfg";
+    ASSERT_TRUE(WriteFileBytes(path, "0123456789"));
+    struct Case {
+        const char* name;
+        DWORD access;
+        LONG skip;  // bytes the handle has passed already
+        std::uint64_t bound;
+        WholeFileOutcome expected;
+        unsigned long error;
+    };
+    const Case cases[] = {
+        {"whole, exactly at the bound", GENERIC_READ, 0, 10, WholeFileOutcome::kRead, 0},
+        {"one byte over the bound", GENERIC_READ, 0, 9, WholeFileOutcome::kTooLarge, 0},
+        // The size says ten bytes, the handle has eight left.
+        {"ends before its size", GENERIC_READ, 2, 10, WholeFileOutcome::kUnreadable, ERROR_HANDLE_EOF},
+        {"handle without read access", GENERIC_WRITE, 0, 10, WholeFileOutcome::kUnreadable, ERROR_ACCESS_DENIED},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Util::UniqueFile file = OpenWith(path, c.access, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(file) << ::GetLastError();
+        ASSERT_NE(::SetFilePointer(file.get(), c.skip, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+        std::string bytes = "stale";
+        const Util::WholeFileRead result = Util::ReadWholeOpenFile(file.get(), c.bound, bytes);
+        EXPECT_EQ(result.outcome, c.expected);
+        EXPECT_EQ(result.size, 10u);
+        if (c.expected == WholeFileOutcome::kRead) {
+            EXPECT_EQ(bytes, "0123456789");
+        } else {
+            EXPECT_TRUE(bytes.empty());
+        }
+        if (c.expected == WholeFileOutcome::kUnreadable) {
+            EXPECT_EQ(result.systemError, c.error);
+        }
+    }
+}
+
 }  // namespace
