@@ -21,19 +21,11 @@ import sys
 from e2e_harness import (CLIENT_VERSION, Screenshot, LINE_DIGEST_FAILED, LINE_DOWNLOADED, LINE_MD5_FAILED, LINE_UPDATE_CHECK,
                          NEW_VERSION, BuildTree, InstallFolder, Site, check, encode_data_file, expect_clean_exit,
                          expect_client_started, expect_nothing_recorded, expect_recorded, linux_path, md5_upper, package_bytes,
-                         release_immutable, shows_the_box, SHOWS_THE_BOX_ENV, update_document)
+                         release_immutable, shows_the_box, SHOWS_THE_BOX_ENV, Skipped, update_document)
 from dying_server import DyingServer
 
 PACKAGE_SIZE = 6 * 1024 * 1024 + 12345  # three parts on a server that honours ranges
 SKIP = 77  # CTest's SKIP_RETURN_CODE for this suite
-
-
-class Skipped:
-    """A case that could not set its fault up on this machine, and exactly
-    what was refused."""
-
-    def __init__(self, reason):
-        self.reason = reason
 
 
 def set_up_fault(command):
@@ -403,7 +395,7 @@ CASES = [
 ]
 # Cases kept in modules of their own, one module a subject.
 for _module in ("e2e_cases_silent_servers", "e2e_cases_unc", "e2e_cases_release", "e2e_cases_signing",
-                "e2e_cases_trust", "e2e_cases_polite"):
+                "e2e_cases_trust", "e2e_cases_polite", "e2e_cases_resume"):
     CASES += importlib.import_module(_module).CASES
 
 

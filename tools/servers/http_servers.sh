@@ -77,6 +77,34 @@ http {
         # a line slow enough that a download can be interrupted half-way
         # with little in flight, for continued downloads
         location /medium/ { alias $state/docroot/; limit_rate 2m; }
+        # Continued downloads, end to end: /resume/NAME is docroot/NAME at
+        # the /medium/ pace, sent in 64 KiB steps instead of a second's
+        # worth at once, so that a client killed half-way has little in
+        # flight. A file NAME.no-ranges beside it makes the same URL answer
+        # every range with the whole file (200), as a server that stopped
+        # honouring ranges between two starts would.
+        location ~ ^/resume/(?<resumed>.+)\$ {
+            alias $state/docroot/\$resumed;
+            limit_rate 2m;
+            sendfile_max_chunk 64k;
+            if (-f $state/docroot/\$resumed.no-ranges) { rewrite ^ /resume-no-ranges/\$resumed last; }
+        }
+        location ~ ^/resume-no-ranges/(?<resumed>.+)\$ {
+            internal;
+            alias $state/docroot/\$resumed;
+            limit_rate 2m;
+            sendfile_max_chunk 64k;
+            max_ranges 0;
+        }
+        # The same pace from a server that names no version of its files:
+        # no ETag, and the empty add_header takes Last-Modified away.
+        location /resume-no-validators/ {
+            alias $state/docroot/;
+            limit_rate 2m;
+            sendfile_max_chunk 64k;
+            etag off;
+            add_header Last-Modified "";
+        }
     }
 }
 CONF
