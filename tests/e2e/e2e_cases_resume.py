@@ -56,7 +56,7 @@ class ResumeScenario:
     """An install folder with the client and a data file naming this case's
     update server; the package is offered at /ROUTE/FOLDER/package.exe."""
 
-    def __init__(self, build, case, route="resume", seed=1, size=PACKAGE_SIZE):
+    def __init__(self, build, case, route="resume", seed=1, size=PACKAGE_SIZE, package=None):
         self.build = build
         self.site = Site(build, case)
         self.folder = InstallFolder(build, case)
@@ -65,7 +65,7 @@ class ResumeScenario:
         self.url = "http://127.0.0.1:%d/%s/%s/package.exe" % (self.site.nginx_port, route, self.site.folder)
         self.package = None
         self.killed_side_files = []
-        self.publish_package(package_bytes(build, size, seed))
+        self.publish_package(package if package is not None else package_bytes(build, size, seed))
 
     def publish_package(self, package):
         """The package on the server and a document that offers it."""
