@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -55,6 +57,13 @@ struct SocketCloser {
     }
 };
 
+// Each active part has at most its receive buffer in flight.
+PoliteTuning TuningForParts() {
+    PoliteTuning tuning;
+    tuning.partWindowBytes = kPoliteReceiveBuffer;
+    return tuning;
+}
+
 }  // namespace
 
 double MonotonicMs() {
@@ -69,7 +78,7 @@ double MonotonicMs() {
 }
 
 PoliteDownload::PoliteDownload(const std::string& url, std::function<double()> received)
-    : received_(std::move(received)), pacer_(PoliteTuning{}.startRate) {
+    : received_(std::move(received)), controller_(TuningForParts()), pacer_(PoliteTuning{}.startRate) {
     winsockStarted_ = ::WSAStartup(MAKEWORD(2, 2), &winsock_) == 0;
     if (!winsockStarted_ || !ResolveServer(url, address_, addressLength_)) return;
     stop_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -125,12 +134,32 @@ double PoliteDownload::TimeConnect() const {
 }
 
 void PoliteDownload::Pace(std::size_t bytes) {
-    double waitMs = 0;
-    {
-        Util::CriticalSectionLock guard(lock_);
-        waitMs = pacer_.Take(static_cast<double>(bytes), MonotonicMs());
+    // Nothing sets the rate without samples: no pacing, as the header says.
+    if (!sampling()) return;
+    const std::uint32_t part = ::GetCurrentThreadId();
+    for (;;) {
+        PartGate::Answer answer{};
+        double waitMs = 0;
+        {
+            Util::CriticalSectionLock guard(lock_);
+            const double nowMs = MonotonicMs();
+            answer = gate_.Ask(part, nowMs, controller_.ActiveParts());
+            if (answer.turn == PartGate::Turn::kActive) {
+                waitMs = pacer_.Take(static_cast<double>(bytes), nowMs);
+                // The place is kept through the wait and the next read,
+                // which at a slow rate comes a while later.
+                const double readMs = pacer_.Rate() > 0 ? 2000.0 * static_cast<double>(bytes) / pacer_.Rate() : 0;
+                gate_.Hold(part, nowMs, waitMs + readMs);
+            }
+        }
+        if (answer.turn == PartGate::Turn::kTrickle) return;
+        if (answer.turn == PartGate::Turn::kActive) {
+            if (waitMs >= 1) ::Sleep(static_cast<DWORD>(waitMs));
+            return;
+        }
+        // Parked: asks again soon, in case a place has come free.
+        ::Sleep(static_cast<DWORD>(std::max(1.0, answer.retryMs)));
     }
-    if (waitMs >= 1) ::Sleep(static_cast<DWORD>(waitMs));
 }
 
 double PoliteDownload::Rate() {

@@ -20,10 +20,11 @@
 
 namespace net {
 
-// The socket receive buffer of a polite part: about 50 ms of a 10 Mbit/s
-// line. A larger one lets the server fill the line's queue in bursts
-// however slowly the bytes are read.
-inline constexpr int kPoliteReceiveBuffer = 64 * 1024;
+// The socket receive buffer of a polite part: about 13 ms of a 20 Mbit/s
+// line. It bounds what one active part can have in flight, and so the
+// queue it can build before the rate reacts; longer lines get more active
+// parts (PoliteTuning::partWindowBytes is this size).
+inline constexpr int kPoliteReceiveBuffer = 32 * 1024;
 // curl's buffer in polite mode: small reads, so that each wait is short.
 inline constexpr long kPoliteReadBuffer = 16 * 1024;
 
@@ -40,7 +41,9 @@ public:
     // started: the download then goes at the line's speed, as without it.
     bool sampling() const { return thread_.valid(); }
 
-    // Blocks until `bytes` more may be taken at the current rate.
+    // Blocks until `bytes` more may be taken: at the current rate while the
+    // calling part holds one of the places the controller allows, else at
+    // a parked part's trickle. Each part calls it on its own thread.
     void Pace(std::size_t bytes);
 
     double Rate();
@@ -60,6 +63,7 @@ private:
     Util::CriticalSection lock_;
     PoliteRateController controller_;
     ReceivePacer pacer_;
+    PartGate gate_;
     Util::UniqueHandle stop_;
     Util::UniqueHandle thread_;
 };
