@@ -2,8 +2,8 @@
 """compose_report.py RESULTS_DIR
 
 Reads what bench/report collected in RESULTS_DIR (launch.txt from
-measure_launch.py, download.txt, md5.txt and skin.txt from the single
-benchmarks) and prints one table: each figure beside its floor or peer
+measure_launch.py, download.txt, md5.txt, skin.txt and polite.txt from the
+single benchmarks) and prints one table: each figure beside its floor or peer
 from the same run, its target and whether it was met; then the launcher's
 start-up timeline when measure_launch.py got one. A target is met
 only on figures that were measured: a row is found by its exact label and
@@ -263,6 +263,43 @@ def skin_rows(table, skin):
                                 o >= 0.5 * p))
 
 
+POLITE_COLUMNS = 4  # added p50, added p95 (ms), MB/s, wall s
+P50, P95, POLITE_RATE = range(3)
+
+
+def polite_rows(table, polite):
+    rows = polite.section("downloader (64 MiB)")
+
+    def figure(label, column):
+        return polite.cell(rows, label, POLITE_COLUMNS, column)
+
+    ours50, ours95 = figure("ours, polite (Background)", P50), figure("ours, polite (Background)", P95)
+    usual95 = figure("ours, default", P95)
+    aria95 = figure("aria2c -x5", P95)
+    table.compare("background download, added delay p95", [ours95, ours50], "<= 25 ms",
+                  lambda o, m: ("%.1f ms (p50 %.1f ms)" % (o, m), "-", "<= 25 ms", o <= 25))
+    # aria2c fills the queue only where the line has a base delay: without
+    # one its receive windows stay small (bench/polite says why), and the
+    # target is then not to add more than it does.
+    base_delay = polite.key("line_base_delay_ms")
+    if base_delay and base_delay.value > 0:
+        table.compare("background download against aria2c -x5, p95", [ours95, aria95], "aria2c > 100 ms, ours <= 25 ms",
+                      lambda o, a: ("%.1f ms" % o, "aria2c -x5 %.1f ms" % a, "aria2c > 100 ms, ours <= 25 ms",
+                                    a > 100 and o <= 25))
+    else:
+        table.compare("background download against aria2c -x5, p95", [ours95, aria95, base_delay],
+                      "<= aria2c (no base delay)",
+                      lambda o, a, _: ("%.1f ms" % o, "aria2c -x5 %.1f ms" % a, "<= aria2c (no base delay)", o <= a))
+    table.compare("background download against ours as usual, p95", [ours95, usual95], "<= 0.25 x ours as usual",
+                  lambda o, u: ("%.1f ms" % o, "ours as usual %.1f ms" % u,
+                                "<= 0.25 x ours as usual (%.2f)" % (o / u if u > 0 else float("inf")),
+                                o <= 0.25 * u))
+    rate, line = figure("ours, polite (Background)", POLITE_RATE), polite.key("line_mb_per_s")
+    table.compare("background download alone, share of the line", [rate, line], ">= 85 %",
+                  lambda r, l: ("%.0f %% (%.2f MB/s)" % (100 * r / l, r), "line %.2f MB/s" % l, ">= 85 %",
+                                r >= 0.85 * l))
+
+
 def first_paint_rows(table, paint):
     ours, floor = paint.key("first_paint_ms"), paint.key("floor_first_paint_ms")
     target = paint.key("first_paint_target_ms")
@@ -305,6 +342,7 @@ def main(argv):
     download_rows(table, Output(results, "download"))
     md5_rows(table, Output(results, "md5"))
     skin_rows(table, Output(results, "skin"))
+    polite_rows(table, Output(results, "polite"))
     first_paint_rows(table, Output(results, "first_paint"))
     table.print()
     timeline = timeline_table(read(results, "launch.txt"))
