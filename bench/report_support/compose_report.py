@@ -2,8 +2,8 @@
 """compose_report.py RESULTS_DIR
 
 Reads what bench/report collected in RESULTS_DIR (launch.txt from
-measure_launch.py, download.txt, md5.txt, skin.txt and polite.txt from the
-single benchmarks) and prints one table: each figure beside its floor or peer
+measure_launch.py, download.txt, md5.txt, skin.txt, polite.txt and
+resume.txt from the single benchmarks) and prints one table: each figure beside its floor or peer
 from the same run, its target and whether it was met; then the launcher's
 start-up timeline when measure_launch.py got one. A target is met
 only on figures that were measured: a row is found by its exact label and
@@ -300,6 +300,26 @@ def polite_rows(table, polite):
                                 r >= 0.85 * l))
 
 
+RESUME_TITLE = "64 MiB package, nginx limit_rate 2m a connection, killed and started again"
+RESUME_COLUMNS = 2  # fetched %, starts
+FETCHED = 0
+
+
+def resume_rows(table, resume):
+    rows = resume.section(RESUME_TITLE)
+    ours = "ours (Wine, %s)" % TEST_ARCH
+    peer = "aria2c -c -x5, control file every second, no disk cache"
+    worst = resume.cell(rows, ours + ", worst of the three", RESUME_COLUMNS, FETCHED)
+    table.compare("continued download 64 MiB, fetched, worst of 3 kills", [worst], "<= 110 % of the package",
+                  lambda o: ("%.1f %%" % o, "-", "<= 110 % of the package", o <= 110))
+    # Both killed at the same points of what is on the disk.
+    mean = resume.cell(rows, ours + ", mean of the three", RESUME_COLUMNS, FETCHED)
+    peer_mean = resume.cell(rows, peer + ", mean of the three", RESUME_COLUMNS, FETCHED)
+    table.compare("continued download 64 MiB, fetched, mean of 3 kills", [mean, peer_mean], "<= aria2c -c",
+                  lambda o, p: ("%.1f %%" % o, "aria2c -c, saved every second %.1f %%" % p,
+                                "<= aria2c -c (%.3f)" % (p / o), o <= p))
+
+
 def first_paint_rows(table, paint):
     ours, floor = paint.key("first_paint_ms"), paint.key("floor_first_paint_ms")
     target = paint.key("first_paint_target_ms")
@@ -344,6 +364,7 @@ def main(argv):
     skin_rows(table, Output(results, "skin"))
     polite_rows(table, Output(results, "polite"))
     first_paint_rows(table, Output(results, "first_paint"))
+    resume_rows(table, Output(results, "resume"))
     table.print()
     timeline = timeline_table(read(results, "launch.txt"))
     if timeline:
