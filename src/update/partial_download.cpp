@@ -47,6 +47,14 @@ void RemoveSideFiles(const std::wstring& stagingDir, const std::wstring& keep) {
         if (!IsPackageFileName(name.substr(0, name.size() - 3))) continue;
         if (!keep.empty() && _wcsicmp(name.c_str(), keep.c_str()) == 0) continue;
         ::DeleteFileW((stagingDir + name).c_str());
+        // The empty "~rq....tmp" that reserved the package's name for the
+        // start that was cut off.
+        const std::wstring reservation = stagingDir + name.substr(0, name.size() - 7);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (::GetFileAttributesExW(reservation.c_str(), GetFileExInfoStandard, &data) &&
+            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.nFileSizeLow == 0 && data.nFileSizeHigh == 0) {
+            ::DeleteFileW(reservation.c_str());
+        }
     } while (::FindNextFileW(search.get(), &found));
 }
 

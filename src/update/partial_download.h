@@ -39,8 +39,9 @@ PartialVerdict JudgePartialDownload(const std::optional<net::DownloadRecord>& re
                                     const PackageOffer* offer, bool nameIsOurs);
 
 // Applies the verdict in `stagingDir`: removes the record and every
-// "~rq*.tmp.exe.dl" side file except the one to continue. Returns the ANSI
-// path of the package to continue, or "".
+// "~rq*.tmp.exe.dl" side file except the one to continue, each with the
+// empty "~rq*.tmp" that reserved its name. Returns the ANSI path of the
+// package to continue, or "".
 std::string TidyPartialDownloads(const std::wstring& stagingDir, const PackageOffer* offer);
 
 // True for a name the update check gives packages: "~rq" ... ".tmp.exe".

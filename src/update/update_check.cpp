@@ -224,6 +224,8 @@ void GetUpdate(CIniFile& launcherData, const std::wstring& launcherDir, const st
         if (stem.empty()) return;
         package = stem + ".exe";
     } else {
+        // The name's reservation, made by the start that began the download.
+        stem = package.substr(0, package.size() - 4);
         Util::DebugLine("[******] continuing the download an earlier start left\n");
     }
     Util::DebugLine("[******] 待下载文件:\n");

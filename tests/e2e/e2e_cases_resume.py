@@ -21,7 +21,7 @@ import subprocess
 import tempfile
 import time
 
-from e2e_harness import (CLIENT_VERSION, LINE_DOWNLOADED, NEW_VERSION, InstallFolder, Site, Skipped, check,
+from e2e_harness import (CLIENT_VERSION, LINE_DOWNLOADED, NEW_VERSION, InstallFolder, Site, check,
                          decode_lines, expect_clean_exit, expect_recorded, launcher_turn, md5_upper, package_bytes,
                          update_document)
 
@@ -64,7 +64,6 @@ class ResumeScenario:
         self.folder.write_data({"server": self.site.server, "ver": CLIENT_VERSION})
         self.url = "http://127.0.0.1:%d/%s/%s/package.exe" % (self.site.nginx_port, route, self.site.folder)
         self.package = None
-        self.killed_side_files = []
         self.publish_package(package if package is not None else package_bytes(build, size, seed))
 
     def publish_package(self, package):
@@ -157,7 +156,6 @@ class ResumeScenario:
                           % (share * 100))
                     check(time.monotonic() < deadline, "the download never held %d %% of the package" % (share * 100))
                     time.sleep(0.01)
-                self.killed_side_files = self.side_files()
                 self.cut_power()
                 probe.wait(timeout=60)
             finally:
@@ -208,24 +206,7 @@ class ResumeScenario:
 
     def expect_verified(self, result):
         check(result.debug_has(LINE_DOWNLOADED), "the package was not downloaded:\n" + result.debug_text)
-        expect_recorded(_WithoutKnownLeftovers(self), self.package)
-
-    def left_reservations(self):
-        """The killed start's reservation of its package name (the empty
-        "~rq....tmp" the check makes before it downloads), when it is still
-        in the staging folder."""
-        stems = [name[:-len(".exe.dl")] for name in self.killed_side_files]
-        return [stem for stem in stems if os.path.exists(self.staged(stem))]
-
-    def outcome(self):
-        """None when the case passed; a Skipped naming the known fault when
-        every other check passed but the killed start's reservation stays."""
-        left = self.left_reservations()
-        if not left:
-            return None
-        return Skipped("known fault: the update check does not remove the name reservation %s of the start that was "
-                       "killed (a continued or removed partial download leaves it in the staging folder for good); "
-                       "every other check of this case passed" % left)
+        expect_recorded(self.folder, self.package)
 
     def expect_started_over(self, result, killed_gets, mark):
         """The second start fetched the package from byte 0 of every part,
@@ -239,21 +220,6 @@ class ResumeScenario:
         check(fetched == len(self.package),
               "starting over fetches the package once (%d bytes), the second start fetched %d"
               % (len(self.package), fetched))
-
-
-class _WithoutKnownLeftovers:
-    """The install folder as expect_recorded sees it, less the killed
-    start's name reservation (see ResumeScenario.outcome)."""
-
-    def __init__(self, scenario):
-        self._scenario = scenario
-
-    def __getattr__(self, name):
-        return getattr(self._scenario.folder, name)
-
-    def temp_files(self):
-        known = set(self._scenario.left_reservations())
-        return [name for name in self._scenario.folder.temp_files() if name not in known]
 
 
 # -- continued ----------------------------------------------------------------
@@ -284,7 +250,6 @@ def resume_killed_half_way_then_continued(build, case):
           % (fetched, 100.0 * fetched / len(s.package), MOST_FETCHED * 100))
     print("fetched over both starts: %d of %d bytes (%.1f %%)"
           % (fetched, len(s.package), 100.0 * fetched / len(s.package)))
-    return s.outcome()
 
 
 # -- started over -------------------------------------------------------------
@@ -306,7 +271,6 @@ def resume_package_changed_starts_over(build, case):
     check(gets and min(r.range_first for r in gets) == 0 and sum(r.body_bytes for r in gets) == len(s.package),
           "the new package should be fetched whole from byte 0, nginx saw %s"
           % [(r.range_first, r.body_bytes) for r in gets])
-    return s.outcome()
 
 
 def resume_server_stops_honouring_ranges(build, case):
@@ -321,7 +285,6 @@ def resume_server_stops_honouring_ranges(build, case):
     check(gets and all(r.status == 200 for r in gets) and sum(r.body_bytes for r in gets) == len(s.package),
           "the whole package should come once in one answer, nginx saw %s"
           % [(r.range_first, r.status, r.body_bytes) for r in gets])
-    return s.outcome()
 
 
 def resume_record_damaged_starts_over(build, case):
@@ -337,7 +300,6 @@ def resume_record_damaged_starts_over(build, case):
     check(not result.debug_has(LINE_CONTINUING), "a download with a damaged record was continued")
     s.expect_verified(result)
     s.expect_started_over(result, killed, mark)
-    return s.outcome()
 
 
 def resume_server_without_validators(build, case):
@@ -349,7 +311,6 @@ def resume_server_without_validators(build, case):
     check(not result.debug_has(LINE_CONTINUING), "a download without validators was continued")
     s.expect_verified(result)
     s.expect_started_over(result, killed, mark)
-    return s.outcome()
 
 
 # -- removed ------------------------------------------------------------------
@@ -384,11 +345,10 @@ def resume_partial_no_longer_offered_is_removed(build, case):
     s.offer_nothing()
     mark, result = s.start()
     check(not s.package_gets(mark), "a package was fetched though none is offered")
-    left = sorted(set(os.listdir(s.folder.staging)) - set(s.left_reservations()))
+    left = sorted(os.listdir(s.folder.staging))
     check(sorted(OTHER_FILES) == left,
           "only the partial download should go; the staging folder holds %s" % left)
     _expect_other_files_kept(s)
-    return s.outcome()
 
 
 def resume_partial_of_15_days_is_removed(build, case):
@@ -404,13 +364,12 @@ def resume_partial_of_15_days_is_removed(build, case):
     s.expect_started_over(result, killed, mark)
     _expect_other_files_kept(s)
     data = s.folder.data()
-    left = sorted(set(os.listdir(s.folder.staging)) - set(OTHER_FILES) - set(s.left_reservations()))
+    left = sorted(set(os.listdir(s.folder.staging)) - set(OTHER_FILES))
     recorded = s.folder.local_path(data.get("exe", ""))
     check(recorded is not None and left == [os.path.basename(recorded)],
           "besides the other files only the new package should be left, the staging folder holds %s" % left)
     with open(recorded, "rb") as f:
         check(f.read() == s.package, "the recorded package's bytes differ from the published ones")
-    return s.outcome()
 
 
 CASES = [

@@ -90,6 +90,11 @@ TEST(PartialDownload, TidyingKeepsTheContinuedDownloadAndTouchesNothingElse) {
                                 L"~rq4444.tmp", L"other.txt"}) {
         ASSERT_TRUE(testsupport::WriteFileBytes(dir / name, "x"));
     }
+    // Name reservations: an empty one goes with its side file, one with
+    // something in it is not a reservation and stays.
+    ASSERT_TRUE(testsupport::WriteFileBytes(dir / L"~rq2222.tmp", ""));
+    ASSERT_TRUE(testsupport::WriteFileBytes(dir / L"~rq5555.tmp.exe.dl", "x"));
+    ASSERT_TRUE(testsupport::WriteFileBytes(dir / L"~rq5555.tmp", "not empty"));
     const PackageOffer same{kept.url, kept.md5, kept.sha256};
 
     // The document is not known yet: all stays.
@@ -102,13 +107,16 @@ TEST(PartialDownload, TidyingKeepsTheContinuedDownloadAndTouchesNothingElse) {
     EXPECT_TRUE(testsupport::FileExists(record));
     EXPECT_TRUE(testsupport::FileExists(dir / L"~rq1111.tmp.exe.dl"));
     EXPECT_FALSE(testsupport::FileExists(dir / L"~rq2222.tmp.exe.dl"));
+    EXPECT_FALSE(testsupport::FileExists(dir / L"~rq2222.tmp"));
+    EXPECT_FALSE(testsupport::FileExists(dir / L"~rq5555.tmp.exe.dl"));
+    EXPECT_TRUE(testsupport::FileExists(dir / L"~rq5555.tmp"));
 
     // Another package: the partial download goes with its record.
     const PackageOffer other{kept.url + "?2", kept.md5, kept.sha256};
     EXPECT_EQ("", TidyPartialDownloads(dir.path(), &other));
     EXPECT_FALSE(testsupport::FileExists(record));
     EXPECT_FALSE(testsupport::FileExists(dir / L"~rq1111.tmp.exe.dl"));
-    for (const wchar_t* name : {L"~rq3333.tmp.exe", L"notes.dl", L"~rq4444.tmp", L"other.txt"}) {
+    for (const wchar_t* name : {L"~rq3333.tmp.exe", L"notes.dl", L"~rq4444.tmp", L"~rq5555.tmp", L"other.txt"}) {
         EXPECT_TRUE(testsupport::FileExists(dir / name)) << Util::WideToAnsi(name);
     }
 }
