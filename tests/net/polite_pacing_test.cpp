@@ -298,14 +298,18 @@ TEST(PoliteRate, AloneOnABloatedLineItUsesTheLineWithoutFillingItsQueue) {
 }
 
 TEST(PoliteRate, YieldsToACompetingFlowAndComesBackWhenItLeaves) {
-    for (double baseMs : {1.0, 40.0}) {
-        SCOPED_TRACE(baseMs);
+    struct Case {
+        double baseMs;
+        std::size_t partsNeeded;  // one part's window carries 32 KiB a round trip
+    };
+    for (const Case& c : {Case{1.0, 1}, Case{40.0, 3}}) {
+        SCOPED_TRACE(c.baseMs);
         PoliteRateController controller;
         Line line;
-        line.baseMs = baseMs;
+        line.baseMs = c.baseMs;
         double nowMs = 0;
         double received = 0;
-        const Stretch before = Simulate(controller, line, 20, nowMs, received, false);
+        Simulate(controller, line, 20, nowMs, received, false);
         const Stretch shared = Simulate(controller, line, 20, nowMs, received, true);
         // While the other flow fills the queue, the download takes a sliver
         // through a single part.
@@ -313,12 +317,11 @@ TEST(PoliteRate, YieldsToACompetingFlowAndComesBackWhenItLeaves) {
         EXPECT_EQ(controller.Rate(), kTuning.minRate);
         EXPECT_EQ(controller.ActiveParts(), 1u);
         // Gone: the queue drains and within ten seconds the line is used
-        // again, through as many parts as before.
+        // again, through as many parts as the round trip needs.
         Simulate(controller, line, 10, nowMs, received, false);
         const Stretch after = Simulate(controller, line, 10, nowMs, received, false);
         EXPECT_GE(after.received / 10, 0.85 * line.capacity);
-        EXPECT_EQ(*std::max_element(after.parts.begin(), after.parts.end()),
-                  *std::max_element(before.parts.begin(), before.parts.end()));
+        EXPECT_GE(*std::max_element(after.parts.begin(), after.parts.end()), c.partsNeeded);
     }
 }
 
