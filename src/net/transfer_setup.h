@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "net/transfer_limits.h"
+
 namespace net {
 
 // A transfer that receives under one byte a second for five seconds has
@@ -19,24 +21,6 @@ namespace net {
 // may take as long as it needs.
 inline constexpr long kStallBytesPerSecond = 1;
 inline constexpr long kStallSeconds = 5;
-
-// What a caller may bound a download by beyond the stall rule: a server
-// that trickles a few bytes a second never stalls, and one that sends more
-// than it announced never stops by itself.
-struct TransferLimits {
-    // Most bytes the file may have: a larger announced size is refused
-    // before anything is created. -1: no limit beyond the announced size,
-    // which no download is ever written past.
-    int64_t maxBytes = -1;
-    // GetTickCount64() value after which no transfer runs on and none is
-    // started or repeated; 0: none.
-    uint64_t deadline = 0;
-    // The floor rate (net/rate_floor.h): a part transfer that receives
-    // under `floorBytesPerSecond` on average over a window of
-    // `floorWindowSeconds` is ended for good, not repeated. 0: none.
-    long floorBytesPerSecond = 0;
-    long floorWindowSeconds = 0;
-};
 
 // What every transfer of one download is performed with.
 struct TransferSettings {

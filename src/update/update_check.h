@@ -9,7 +9,7 @@
 #include <string>
 
 #include "net/download_resume.h"
-#include "net/transfer_setup.h"
+#include "net/transfer_limits.h"
 #include "update/update_check_pace.h"
 
 class CIniFile;

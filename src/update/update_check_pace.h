@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "net/transfer_setup.h"
+#include "net/transfer_limits.h"
 
 // The document is read whole into memory; minisign's comments are at most
 // about 1 KiB each.
