@@ -38,8 +38,8 @@ size_t ReadPartHeader(char* data, size_t size, size_t count, void* userData) {
 size_t WriteSink(char* data, size_t size, size_t count, void* userData) {
     auto& chunk = *static_cast<DownloadChunk*>(userData);
     // Polite mode reads no faster than its rate: the server then sends no
-    // faster either.
-    if (chunk.parts->polite) chunk.parts->polite->Pace(size * count);
+    // faster either. A cancelled download does not wait for its turn.
+    if (chunk.parts->polite && !Cancelled(*chunk.parts)) chunk.parts->polite->Pace(size * count);
     return WriteChunkData(chunk, data, size * count);
 }
 
@@ -174,6 +174,7 @@ PartOutcome PerformPartTransfer(DownloadChunk& chunk) {
         AimRequest(h, chunk);
         return true;
     });
+    if (parts.polite) parts.polite->PartEnded();
     long code = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &code);
     outcome.responseCode = static_cast<int32_t>(code);

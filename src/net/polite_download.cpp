@@ -162,6 +162,11 @@ void PoliteDownload::Pace(std::size_t bytes) {
     }
 }
 
+void PoliteDownload::PartEnded() {
+    Util::CriticalSectionLock guard(lock_);
+    gate_.Leave(::GetCurrentThreadId());
+}
+
 double PoliteDownload::Rate() {
     Util::CriticalSectionLock guard(lock_);
     return pacer_.Rate();

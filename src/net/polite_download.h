@@ -45,6 +45,8 @@ public:
     // calling part holds one of the places the controller allows, else at
     // a parked part's trickle. Each part calls it on its own thread.
     void Pace(std::size_t bytes);
+    // The calling part has ended: its place passes on now.
+    void PartEnded();
 
     double Rate();
 

@@ -161,6 +161,14 @@ void PartGate::Hold(std::uint32_t part, double nowMs, double busyMs) {
     }
 }
 
+void PartGate::Leave(std::uint32_t part) {
+    active_.erase(
+        std::remove_if(active_.begin(), active_.end(), [part](const Place& place) { return place.part == part; }),
+        active_.end());
+    parked_.erase(std::remove_if(parked_.begin(), parked_.end(), [part](const Parked& p) { return p.part == part; }),
+                  parked_.end());
+}
+
 ReceivePacer::ReceivePacer(double rate, double burstBytes) : rate_(rate), burst_(burstBytes) {}
 
 double ReceivePacer::Take(double bytes, double nowMs) {

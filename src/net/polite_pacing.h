@@ -116,6 +116,9 @@ public:
     // An active part that was told to wait `busyMs` at `nowMs` keeps its
     // place through that wait and `leaseMs` beyond, for its next read.
     void Hold(std::uint32_t part, double nowMs, double busyMs);
+    // A part that has ended gives its place up at once, so that the line
+    // is not left idle for the rest of its lease.
+    void Leave(std::uint32_t part);
 
     std::size_t ActiveCount() const { return active_.size(); }
 

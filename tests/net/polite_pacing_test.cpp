@@ -420,6 +420,24 @@ TEST(PartGate, APlaceWhosePartStoppedAskingPassesOn) {
     EXPECT_EQ(gate.ActiveCount(), 1u);
 }
 
+TEST(PartGate, APartThatEndedGivesItsPlaceUpAtOnce) {
+    using Turn = net::PartGate::Turn;
+    net::PartGate gate;
+    ASSERT_EQ(gate.Ask(1, 0, 1).turn, Turn::kActive);
+    gate.Hold(1, 0, 400);
+    EXPECT_EQ(gate.Ask(2, 10, 1).turn, Turn::kParked);
+    gate.Leave(1);
+    EXPECT_EQ(gate.ActiveCount(), 0u);
+    // The next ask takes the place, long before part 1's lease would end.
+    EXPECT_EQ(gate.Ask(2, 20, 1).turn, Turn::kActive);
+    // Leaving is also clean for a parked part and for one never seen.
+    EXPECT_EQ(gate.Ask(3, 30, 1).turn, Turn::kParked);
+    gate.Leave(3);
+    gate.Leave(99);
+    EXPECT_EQ(gate.ActiveCount(), 1u);
+    EXPECT_EQ(gate.Ask(3, 40, 2).turn, Turn::kActive);
+}
+
 TEST(PartGate, EveryParkedPartKeepsToTheFloorRateAndEveryPlaceIsUsed) {
     // Five parts asking every 10 ms for a minute, the place limit going up
     // and down, part 1 ending at 20 s: a parked part reads at least once
