@@ -45,19 +45,33 @@ int64_t RecordSaveInterval(int64_t size) {
 ResumeJournal::ResumeJournal(std::wstring path, DownloadRecord record, FILE* data)
     : path_(std::move(path)), record_(std::move(record)), data_(data), interval_(RecordSaveInterval(record_.size)) {}
 
-void ResumeJournal::Advance(size_t index, int32_t position, size_t written) {
-    if (index >= record_.parts.size()) return;
+std::optional<DownloadRecord> ResumeJournal::Advance(size_t index, int32_t position, size_t written) {
+    if (index >= record_.parts.size()) return std::nullopt;
     record_.parts[index].position = position;
     sinceSave_ += static_cast<int64_t>(written);
-    if (sinceSave_ >= interval_) Save();
+    if (sinceSave_ < interval_) return std::nullopt;
+    sinceSave_ = 0;
+    return record_;
+}
+
+void ResumeJournal::SaveDue(const DownloadRecord& due) {
+    if (saving_.exchange(true)) return;
+    // Every byte the record claims was written before it was taken, so the
+    // flush in SaveRecord covers them.
+    SaveRecord(due);
+    saving_ = false;
 }
 
 bool ResumeJournal::Save() {
     sinceSave_ = 0;
-    if (std::fflush(data_) != 0) return false;
+    return SaveRecord(record_);
+}
+
+bool ResumeJournal::SaveRecord(const DownloadRecord& record) {
+    // The stream is unbuffered: what was written is with the system.
     HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(data_)));
     if (file == INVALID_HANDLE_VALUE || !::FlushFileBuffers(file)) return false;
-    return SaveDownloadRecord(path_, record_);
+    return SaveDownloadRecord(path_, record);
 }
 
 }  // namespace net

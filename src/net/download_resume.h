@@ -6,8 +6,10 @@
 // it stopped, asking only If-Range the server still has the version the
 // bytes came from. Anything that does not fit starts over from zero.
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,28 +50,38 @@ DownloadRecord NewRecord(const ResumeContext& context, const std::vector<Recorde
 // 256 KiB and 4 MiB.
 int64_t RecordSaveInterval(int64_t size);
 
-// Keeps the record of a running download up to date. Every call is made
-// under the download's lock.
+// Keeps the record of a running download up to date.
 class ResumeJournal {
 public:
     ResumeJournal(std::wstring path, DownloadRecord record, FILE* data);
 
-    // Part `index` now continues at `position`; saves the record when
-    // enough has arrived since the last save.
-    void Advance(size_t index, int32_t position, size_t written);
+    // Under the download's lock: part `index` now continues at `position`.
+    // When enough has arrived since the last save, the record as it stands
+    // now: the caller hands it to SaveDue once it has let go of the lock.
+    std::optional<DownloadRecord> Advance(size_t index, int32_t position, size_t written);
 
-    // Flushes the side file to the disk, then replaces the record, so the
-    // record never claims a byte the disk may not hold.
+    // Outside the download's lock, so that the other parts write on while
+    // the disk catches up: saves `due`, a record Advance returned. While
+    // another part's save runs this one is left out; the next one, or the
+    // last, catches up.
+    void SaveDue(const DownloadRecord& due);
+
+    // With no part running: saves the record as it stands.
     bool Save();
 
     const DownloadRecord& record() const { return record_; }
 
 private:
+    // Flushes the side file to the disk, then replaces the record, so the
+    // record never claims a byte the disk may not hold.
+    bool SaveRecord(const DownloadRecord& record);
+
     std::wstring path_;
-    DownloadRecord record_;
+    DownloadRecord record_;  // under the download's lock
     FILE* data_;
     int64_t interval_;
-    int64_t sinceSave_ = 0;
+    int64_t sinceSave_ = 0;  // under the download's lock
+    std::atomic<bool> saving_{false};
 };
 
 }  // namespace net

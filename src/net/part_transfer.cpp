@@ -8,6 +8,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "net/curl_session.h"
 #include "net/download_chunk.h"
@@ -91,19 +92,10 @@ bool PrepareRepeat(DownloadChunk& chunk) {
     return true;
 }
 
-}  // namespace
-
-size_t WriteChunkData(DownloadChunk& chunk, const char* data, size_t length) {
+// Writes what fits of the bytes at the part's position; called under the
+// download's lock.
+size_t PlaceBytes(DownloadChunk& chunk, const char* data, size_t length) {
     SharedParts& parts = *chunk.parts;
-    if (Cancelled(parts)) return 0;
-    // A part that asked for a range keeps only the range it asked for: a
-    // whole body or an error page written at this offset would corrupt the
-    // file even if the transfer itself succeeded.
-    if (chunk.requestedFirst >= 0 && !net::AnswersRange(chunk.head, chunk.requestedFirst)) {
-        chunk.refused = true;
-        return 0;
-    }
-    HttpLockGuard guard(parts.lock);
     int64_t n = static_cast<int64_t>(length);
     if (chunk.lastByte > 0) {
         if (chunk.position > chunk.lastByte) return 0;
@@ -127,7 +119,31 @@ size_t WriteChunkData(DownloadChunk& chunk, const char* data, size_t length) {
     size_t written = std::fwrite(data, 1, static_cast<size_t>(n), parts.file);
     parts.downloaded += static_cast<double>(written);
     chunk.position += static_cast<int32_t>(written);
-    if (parts.journal) parts.journal->Advance(chunk.index, chunk.position, written);
+    return written;
+}
+
+}  // namespace
+
+size_t WriteChunkData(DownloadChunk& chunk, const char* data, size_t length) {
+    SharedParts& parts = *chunk.parts;
+    if (Cancelled(parts)) return 0;
+    // A part that asked for a range keeps only the range it asked for: a
+    // whole body or an error page written at this offset would corrupt the
+    // file even if the transfer itself succeeded.
+    if (chunk.requestedFirst >= 0 && !net::AnswersRange(chunk.head, chunk.requestedFirst)) {
+        chunk.refused = true;
+        return 0;
+    }
+    size_t written = 0;
+    std::optional<net::DownloadRecord> due;
+    {
+        HttpLockGuard guard(parts.lock);
+        written = PlaceBytes(chunk, data, length);
+        if (written > 0 && parts.journal) due = parts.journal->Advance(chunk.index, chunk.position, written);
+    }
+    // The record is saved after the lock is let go: the other parts write
+    // on while this one waits for the disk.
+    if (due) parts.journal->SaveDue(*due);
     return written;
 }
 
