@@ -1,6 +1,8 @@
-// download_fetch URL TARGET PARTS [polite]
+// download_fetch URL TARGET PARTS [polite|resume]
 // Downloads URL to TARGET in the calling thread with at most PARTS parts
-// (politely with "polite", as for a package marked "Background") and prints
+// (politely with "polite", as for a package marked "Background"; keeping
+// the record that lets a later run continue with "resume", as the update
+// check does for packages, in TARGET.rec) and prints
 // "<wall seconds> <cpu seconds> <bytes> <parts>" for the download alone.
 // Exit code 0 when the target arrived.
 #include <winsock2.h>
@@ -28,8 +30,9 @@ double CpuSeconds() {
 
 int wmain(int argc, wchar_t** argv) {
     const bool polite = argc == 5 && std::wcscmp(argv[4], L"polite") == 0;
-    if (argc != 4 && !polite) {
-        std::fprintf(stderr, "usage: download_fetch URL TARGET PARTS [polite]\n");
+    const bool resume = argc == 5 && std::wcscmp(argv[4], L"resume") == 0;
+    if (argc != 4 && !polite && !resume) {
+        std::fprintf(stderr, "usage: download_fetch URL TARGET PARTS [polite|resume]\n");
         return 2;
     }
     std::string url = Util::WideToAnsi(argv[1]);
@@ -39,6 +42,7 @@ int wmain(int argc, wchar_t** argv) {
     HttpDownloader downloader;
     downloader.SetDownloadUrl(url);
     downloader.SetPolite(polite);
+    if (resume) downloader.SetResume(net::ResumeSettings{std::wstring(argv[2]) + L".rec", "", ""});
     downloader.DownloadFile(target, parts);
     LARGE_INTEGER frequency, start, stop;
     ::QueryPerformanceFrequency(&frequency);
