@@ -55,7 +55,10 @@ class Bench:
         os.makedirs(self.temp)
         shutil.copy(os.path.join(self.build, "src", "launcher", "TarselMainLauncher.exe"), self.launcher)
         shutil.copy(os.path.join(self.build, "tools", "stub_client.exe"), client)
-        self.installer = os.path.join(self.temp, "TarselSetup.exe")
+        # Where the update check leaves a verified installer: the staging
+        # folder beside the launcher, the only place it starts one from.
+        os.makedirs(os.path.join(self.install, "Temp"))
+        self.installer = os.path.join(self.install, "Temp", "~rq1A2B.tmp.exe")
         shutil.copy(os.path.join(self.build, "tools", "stub_installer.exe"), self.installer)
         with open(self.installer, "rb") as f:
             self.installer_md5 = hashlib.md5(f.read()).hexdigest().upper()
