@@ -407,7 +407,10 @@ class InstallFolder:
 
     def programs_running(self):
         """Linux ids of the Wine programs started from a file under this
-        install folder (Wine shows a program's Windows path as its argv[0])."""
+        install folder (Wine shows a program's Windows path as its argv[0];
+        under user-mode emulation, where Wine cannot rewrite the emulator's
+        own arguments, it is the argument after the emulator and Wine's
+        loader)."""
         windows = wine_path(self.dir).lower() + "\\"
         unix = os.path.abspath(self.dir) + "/"
         found = []
@@ -416,9 +419,13 @@ class InstallFolder:
                 continue
             try:
                 with open("/proc/%s/cmdline" % pid, "rb") as f:
-                    program = f.read().split(b"\0")[0].decode("utf-8", "replace")
+                    arguments = [a.decode("utf-8", "replace") for a in f.read().split(b"\0")]
             except OSError:
                 continue
+            program = arguments[0]
+            if (os.path.basename(program).startswith("qemu-") and len(arguments) > 2
+                    and os.path.basename(arguments[1]).startswith("wine")):
+                program = arguments[2]
             if program.lower().startswith(windows) or program.startswith(unix):
                 found.append(pid)
         return found
