@@ -48,8 +48,8 @@ class Request:
         range_text, status, body = fields[2], fields[-2], fields[-1]
         self.status = int(status)
         self.body_bytes = int(body)
-        spec = range_text.strip('"')
-        self.range_first = int(spec[len("bytes="):].split("-")[0]) if spec.startswith("bytes=") else None
+        asked = range_text.strip('"')
+        self.range_first = int(asked[len("bytes="):].split("-")[0]) if asked.startswith("bytes=") else None
 
 
 class ResumeScenario:

@@ -415,7 +415,7 @@ TEST(PartGate, APlaceWhosePartStoppedAskingPassesOn) {
     // ...and passes on once part 1 has not come back (its range is done).
     EXPECT_EQ(gate.Ask(2, 400 + tuning.leaseMs + 1, 1).turn, Turn::kActive);
     EXPECT_EQ(gate.ActiveCount(), 1u);
-    // Part 1 coming back after all is parked, not a second holder.
+    // Should part 1 come back after all, it is parked, not a second holder.
     EXPECT_EQ(gate.Ask(1, 600, 1).turn, Turn::kParked);
     EXPECT_EQ(gate.ActiveCount(), 1u);
 }
