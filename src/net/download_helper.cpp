@@ -15,6 +15,8 @@
 #include "net/polite_download.h"
 #include "net/size_probe.h"
 #include "util/callback_guard.h"
+#include "util/file_size.h"
+#include "util/util.h"
 
 namespace {
 
@@ -65,14 +67,6 @@ private:
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// -1 when there is no such file.
-int64_t FileSizeOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
-    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 struct PartJob {
@@ -178,7 +172,7 @@ DownloadHelper::Attempt DownloadHelper::RunOnce(bool mayContinue, bool& succeede
     context.size = probe.wholeFileSize;
     context.validator = net::FindValidator(probe.headerText);
     context.rangesSupported = probe.rangesSupported;
-    context.partialFileSize = FileSizeOf(sidePath);
+    context.partialFileSize = Util::FileSizeOrMissing(Util::AnsiToWide(sidePath));
 
     std::vector<net::RecordedPart> plan;
     bool continuing = false;

@@ -69,8 +69,6 @@ public:
     // With no part running: saves the record as it stands.
     bool Save();
 
-    const DownloadRecord& record() const { return record_; }
-
 private:
     // Flushes the side file to the disk, then replaces the record, so the
     // record never claims a byte the disk may not hold.

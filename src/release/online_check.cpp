@@ -14,6 +14,7 @@
 #include "net/http_downloader.h"
 #include "net/if_range_probe.h"
 #include "update/update_check.h"
+#include "util/file_size.h"
 #include "util/util.h"
 
 namespace release {
@@ -21,12 +22,6 @@ namespace {
 
 // As many parts as the update check allows itself.
 constexpr int kPartLimit = 5;
-
-long long FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
 
 std::string ResumeReport(const PackageFetch& fetch) {
     if (fetch.validator.empty()) return "no validator";
@@ -76,7 +71,7 @@ PackageFetch FetchPackage(const std::string& url, bool withSha256) {
         downloader.GetHttpCode(handle, &code);
     }
     const std::wstring wideFile = Util::AnsiToWide(file);
-    fetch.size = FileSize(wideFile);
+    fetch.size = Util::FileSizeOrMissing(wideFile);
     fetch.fetched = handle && fetch.size > 0;
     if (fetch.fetched) {
         fetch.rangesSupported = net::FindContentRange(headers).present;

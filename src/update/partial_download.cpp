@@ -6,6 +6,7 @@
 
 #include "net/download_record_file.h"
 #include "update/staging_folder.h"
+#include "util/file_size.h"
 #include "util/unique_handle.h"
 #include "util/util.h"
 
@@ -50,11 +51,7 @@ void RemoveSideFiles(const std::wstring& stagingDir, const std::wstring& keep) {
         // The empty "~rq....tmp" that reserved the package's name for the
         // start that was cut off.
         const std::wstring reservation = stagingDir + name.substr(0, name.size() - 7);
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (::GetFileAttributesExW(reservation.c_str(), GetFileExInfoStandard, &data) &&
-            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.nFileSizeLow == 0 && data.nFileSizeHigh == 0) {
-            ::DeleteFileW(reservation.c_str());
-        }
+        if (Util::FileSizeOrMissing(reservation) == 0) ::DeleteFileW(reservation.c_str());
     } while (::FindNextFileW(search.get(), &found));
 }
 
