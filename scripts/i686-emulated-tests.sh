@@ -16,8 +16,13 @@ if [[ -f $TARSEL_CACHE/qemu/unavailable ]]; then
 fi
 echo "-- running the i686 launcher's tests under user-mode emulation ($(cat "$TARSEL_CACHE/qemu/version" 2>/dev/null))"
 # Inside: the i686 prefix's own persistent wineserver and helper processes
-# (the x86_64 run's belong to its prefix).
+# (the x86_64 run's belong to its prefix). A server of that prefix left by a
+# native run (on a host that also runs i386 code) is stopped first: it lives
+# outside this mount namespace, and Wine does some file operations (renames)
+# in the server, which would not see the mounts the cases make in here (the
+# disk-full case's small tmpfs).
 exec "$root/scripts/i686-emulated.sh" bash -c '
+    wineserver -k >/dev/null 2>&1 || true
     wineserver -p >/dev/null 2>&1 || true
     "$0/scripts/wine-services.sh" start
     export TARSEL_WINE_SERVICES_UP=1
